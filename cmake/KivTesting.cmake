@@ -1,0 +1,27 @@
+# kiv_add_gtest(<name> SOURCES <files...> [LIBS <libs...>])
+# One GoogleTest executable, registered test by test with CTest.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+function(kiv_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE kivctrl GTest::gtest GTest::gmock GTest::gtest_main
+                        Threads::Threads ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    KIV_TESTDATA_DIR="${KIV_TESTDATA_DIR}"
+    KIV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    KIV_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  kiv_target_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()
+
+# kiv_add_test_plugin(<name> SOURCES <files...>): a shared library a test loads at run time.
+function(kiv_add_test_plugin name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_link_libraries(${name} PRIVATE kivctrl ${ARG_LIBS})
+  kiv_target_warnings(${name})
+endfunction()

@@ -1,0 +1,4 @@
+// kivctrl: the whole exported interface of the engine, for hosts and plug-in libraries.
+#pragma once
+
+#include <kivctrl/qel_string.h>
