@@ -2,3 +2,5 @@
 #pragma once
 
 #include <kivctrl/qel_string.h>
+#include <kivctrl/qel_euler.h>
+#include <kivctrl/qel_math.h>
