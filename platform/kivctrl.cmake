@@ -1,0 +1,3 @@
+# The engine draws with Mesa's off-screen renderer; libGL must never be linked beside it.
+pkg_check_modules(KIV_OSMESA REQUIRED IMPORTED_TARGET osmesa glu)
+kiv_link(PkgConfig::KIV_OSMESA)
