@@ -1,6 +1,7 @@
 // kivctrl: the whole exported interface of the engine, for hosts and plug-in libraries.
 #pragma once
 
+#include <kivctrl/dcl.h>
 #include <kivctrl/qel_string.h>
 #include <kivctrl/qel_euler.h>
 #include <kivctrl/qel_math.h>
