@@ -5,3 +5,4 @@
 #include <kivctrl/qel_string.h>
 #include <kivctrl/qel_euler.h>
 #include <kivctrl/qel_math.h>
+#include <kivctrl/gs_universe.h>
