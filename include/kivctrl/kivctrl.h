@@ -2,6 +2,10 @@
 #pragma once
 
 #include <kivctrl/dcl.h>
+#include <kivctrl/qel_assoc.h>
+#include <kivctrl/qel_list.h>
+#include <kivctrl/qel_msg.h>
+#include <kivctrl/qel_props.h>
 #include <kivctrl/qel_string.h>
 #include <kivctrl/qel_euler.h>
 #include <kivctrl/qel_math.h>
