@@ -10,3 +10,6 @@
 #include <kivctrl/qel_euler.h>
 #include <kivctrl/qel_math.h>
 #include <kivctrl/gs_universe.h>
+#include <kivctrl/qel_pathname.h>
+#include <kivctrl/qel_scan.h>
+#include <kivctrl/qel_token.h>

@@ -1,0 +1,66 @@
+#include "platform/local_path.h"
+
+#include <kivctrl/qel_string.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace kiv::platform {
+namespace {
+
+bool exists(const std::string &path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The entry of dir whose name equals name ignoring ASCII case; empty when there is none.
+std::string find_caseless(const std::string &dir, const std::string &name)
+{
+    std::unique_ptr<DIR, int (*)(DIR *)> d(::opendir(dir.empty() ? "/" : dir.c_str()), ::closedir);
+    std::string best;
+    if (!d)
+        return best;
+    while (const dirent *e = ::readdir(d.get())) {
+        if (qel_stricmp(e->d_name, name.c_str()) == 0 && (best.empty() || best > e->d_name))
+            best = e->d_name;
+    }
+    return best;
+}
+
+} // namespace
+
+std::string resolve_local_path(std::string_view path)
+{
+    std::string unix_path(path);
+    std::replace(unix_path.begin(), unix_path.end(), '\\', '/');
+    if (unix_path.empty() || exists(unix_path))
+        return unix_path;
+
+    const bool absolute = unix_path.front() == '/';
+    std::string resolved = absolute ? "" : ".";
+    std::string shown;
+    std::size_t pos = absolute ? 1 : 0;
+    while (pos <= unix_path.size()) {
+        std::size_t next = unix_path.find('/', pos);
+        if (next == std::string::npos)
+            next = unix_path.size();
+        std::string part = unix_path.substr(pos, next - pos);
+        pos = next + 1;
+        if (part.empty())
+            continue;
+        if (!exists(resolved + "/" + part)) {
+            part = find_caseless(resolved, part);
+            if (part.empty())
+                return unix_path;
+        }
+        resolved += "/" + part;
+        shown += (shown.empty() && !absolute ? "" : "/") + part;
+    }
+    return shown;
+}
+
+} // namespace kiv::platform
