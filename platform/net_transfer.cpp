@@ -45,8 +45,6 @@ public:
         curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
         curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, connect_timeout_s);
-        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, stall_timeout_s);
         curl_easy_setopt(easy_, CURLOPT_TRANSFERTEXT, options.ascii ? 1L : 0L);
     }
 
@@ -163,6 +161,9 @@ NetDownload::NetDownload(const std::string &url, const NetOptions &options)
     if (!d.done()) {
         curl_easy_setopt(d.easy(), CURLOPT_WRITEFUNCTION, &State::on_body);
         curl_easy_setopt(d.easy(), CURLOPT_WRITEDATA, state_.get());
+        // Only for downloads: an upload waits as long as its writer takes between blocks.
+        curl_easy_setopt(d.easy(), CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(d.easy(), CURLOPT_LOW_SPEED_TIME, stall_timeout_s);
     }
     d.start();
     // Connecting, the request and the response headers happen here, so that a refused

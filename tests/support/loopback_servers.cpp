@@ -65,6 +65,17 @@ while True:
     conn.close()
 )";
 
+const char *const https_script = R"(
+import functools, http.server, ssl, sys
+port, root, cert, key = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=root)
+srv = http.server.HTTPServer(("127.0.0.1", port), handler)
+ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+ctx.load_cert_chain(cert, key)
+srv.socket = ctx.wrap_socket(srv.socket, server_side=True)
+srv.serve_forever()
+)";
+
 } // namespace
 
 int free_loopback_port()
@@ -147,6 +158,16 @@ FtpServer::FtpServer(const std::string &dir, bool writable, const std::string &u
 std::string FtpServer::url(const std::string &path) const
 {
     return "ftp://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+HttpsServer::HttpsServer(const std::string &dir, const std::string &cert, const std::string &key)
+{
+    start({python, "-c", https_script, std::to_string(port_), dir, cert, key});
+}
+
+std::string HttpsServer::url(const std::string &path) const
+{
+    return "https://127.0.0.1:" + std::to_string(port_) + path;
 }
 
 CutShortServer::CutShortServer(int announced, int sent)

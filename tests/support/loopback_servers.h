@@ -55,6 +55,13 @@ public:
     std::string url(const std::string &path) const;
 };
 
+// Python's HTTP server behind TLS with the given certificate and key (PEM files).
+class HttpsServer : public ServerProcess {
+public:
+    HttpsServer(const std::string &dir, const std::string &cert, const std::string &key);
+    std::string url(const std::string &path) const;
+};
+
 // A fresh directory under the build tree, removed with everything in it at destruction.
 class ScratchDir {
 public:
