@@ -13,3 +13,7 @@
 #include <kivctrl/qel_pathname.h>
 #include <kivctrl/qel_scan.h>
 #include <kivctrl/qel_token.h>
+#include <kivctrl/qel_stream.h>
+#include <kivctrl/qel_localfile.h>
+#include <kivctrl/qel_memfile.h>
+#include <kivctrl/qel_token_stream.h>
