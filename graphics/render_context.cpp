@@ -377,22 +377,28 @@ void GSrendercontext::end_primitive()
     primitive_open_ = false;
 }
 
-GLuint GSrendercontext::cached_list(const void *mesh, unsigned variant) const
+GLuint GSrendercontext::cached_list(const void *mesh, unsigned variant, size_t stamp)
 {
     auto it = lists_.find({mesh, variant});
-    return it == lists_.end() ? 0 : it->second;
+    if (it == lists_.end())
+        return 0;
+    if (it->second.stamp == stamp)
+        return it->second.id;
+    glDeleteLists(it->second.id, 1);
+    lists_.erase(it);
+    return 0;
 }
 
-void GSrendercontext::store_list(const void *mesh, unsigned variant, GLuint list)
+void GSrendercontext::store_list(const void *mesh, unsigned variant, size_t stamp, GLuint list)
 {
-    lists_[{mesh, variant}] = list;
+    lists_[{mesh, variant}] = CachedList{stamp, list};
 }
 
 void GSrendercontext::forget_lists(const void *mesh)
 {
     for (auto it = lists_.begin(); it != lists_.end();) {
         if (!mesh || it->first.first == mesh) {
-            glDeleteLists(it->second, 1);
+            glDeleteLists(it->second.id, 1);
             it = lists_.erase(it);
         } else {
             ++it;

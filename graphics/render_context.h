@@ -66,6 +66,13 @@ public:
     void send_pending();
     // Sends a colour through the colour cache.
     void send_color(const float rgba[4]);
+    // Forgets the cached colour after colours were sent around the cache; the material
+    // decision is taken again before the next geometry.
+    void forget_color()
+    {
+        cache_valid_ = false;
+        dirty_color_ = true;
+    }
     // Sets the render mode (1 wireframe, 2 flat, 3 smooth), honouring the override.
     void set_render_mode(int mode);
     // Opens primitive prim, ending the open one when it differs; end_primitive closes it.
@@ -96,8 +103,9 @@ public:
     bool oxygenworkaround = true;
 
     // Display lists compiled from meshes, by (mesh, variant); valid in this GL context only.
-    GLuint cached_list(const void *mesh, unsigned variant) const;
-    void store_list(const void *mesh, unsigned variant, GLuint list);
+    // A list whose stamp differs from the mesh's current one is stale and deleted.
+    GLuint cached_list(const void *mesh, unsigned variant, size_t stamp);
+    void store_list(const void *mesh, unsigned variant, size_t stamp, GLuint list);
     // Deletes the lists of one mesh (mesh null: all of them).
     void forget_lists(const void *mesh);
 
@@ -151,7 +159,11 @@ private:
     std::array<std::vector<Saved *>, 11> free_;
     std::vector<std::unique_ptr<Saved>> pool_;
 
-    std::map<std::pair<const void *, unsigned>, GLuint> lists_;
+    struct CachedList {
+        size_t stamp;
+        GLuint id;
+    };
+    std::map<std::pair<const void *, unsigned>, CachedList> lists_;
 };
 
 // The 12 highlight slot colours.
