@@ -17,3 +17,4 @@
 #include <kivctrl/qel_localfile.h>
 #include <kivctrl/qel_memfile.h>
 #include <kivctrl/qel_token_stream.h>
+#include <kivctrl/qel_dll.h>
