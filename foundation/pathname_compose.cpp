@@ -88,7 +88,9 @@ char *pathname_set(char *out, const char *path, const char *name, const char *di
     return out;
 }
 
-char *pathname_join(char *out, const char *path, const char *dir, const char *ext)
+namespace kiv::path {
+
+std::string join(const char *path, const char *dir, const char *ext)
 {
     Pieces c = pieces_of(path);
     if (dir && *dir) {
@@ -99,12 +101,19 @@ char *pathname_join(char *out, const char *path, const char *dir, const char *ex
             c.has_dir = true;
         }
     }
-    if (ext && !c.has_ext) {
+    if (ext && *ext && !c.has_ext) {
         c.ext = ext;
         c.has_ext = true;
     }
     const std::string_view dir_hint = dir && *dir ? view(dir) : std::string_view(c.dir);
-    kiv::path::store(compose(c, dir_hint, view(path)), out);
+    return compose(c, dir_hint, view(path));
+}
+
+} // namespace kiv::path
+
+char *pathname_join(char *out, const char *path, const char *dir, const char *ext)
+{
+    kiv::path::store(kiv::path::join(path, dir, ext), out);
     return out;
 }
 

@@ -28,6 +28,9 @@ Parts decompose(const char *path);
 // The file part (simple name, dot and extension).
 std::string_view file_part(const char *path);
 
+// pathname_join without the length limit of a path buffer.
+std::string join(const char *path, const char *dir, const char *ext);
+
 // Copies text into out (QEL_PATH_MAX bytes) when it fits with its terminator, else
 // empties out. Does nothing for a null out.
 void store(std::string_view text, char *out);

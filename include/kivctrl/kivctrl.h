@@ -11,6 +11,7 @@
 #include <kivctrl/qel_math.h>
 #include <kivctrl/gs_universe.h>
 #include <kivctrl/qel_pathname.h>
+#include <kivctrl/qel_process.h>
 #include <kivctrl/qel_scan.h>
 #include <kivctrl/qel_token.h>
 #include <kivctrl/qel_stream.h>
