@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include <cstring>
 
 GSuniverserecord &GSuniverse_record()
@@ -114,6 +116,56 @@ void GSuniverse_vacuum()
 {
     GSuniverse_setbackdropimage(0, 0, nullptr);
     GSuniverse_record().motionbluractive = false;
+}
+
+void GSuniverse_addroot(GSobject *obj)
+{
+    GSuniverse_unregister(obj);
+    GSuniverse_record().roots.push_back(obj);
+    GSuniverse_changed(1);
+}
+
+void GSuniverse_addnonroot(GSobject *obj)
+{
+    GSuniverse_unregister(obj);
+    GSuniverse_record().nonroots.push_back(obj);
+    GSuniverse_changed(1);
+}
+
+namespace {
+bool erase(std::vector<GSobject *> &list, GSobject *obj)
+{
+    auto it = std::find(list.begin(), list.end(), obj);
+    if (it == list.end())
+        return false;
+    list.erase(it);
+    return true;
+}
+} // namespace
+
+void GSuniverse_makeroot(GSobject *obj)
+{
+    GSuniverserecord &u = GSuniverse_record();
+    if (erase(u.nonroots, obj)) {
+        u.roots.push_back(obj);
+        GSuniverse_changed(1);
+    }
+}
+
+void GSuniverse_makenonroot(GSobject *obj)
+{
+    GSuniverserecord &u = GSuniverse_record();
+    if (erase(u.roots, obj)) {
+        u.nonroots.push_back(obj);
+        GSuniverse_changed(1);
+    }
+}
+
+void GSuniverse_unregister(GSobject *obj)
+{
+    GSuniverserecord &u = GSuniverse_record();
+    if (erase(u.roots, obj) || erase(u.nonroots, obj))
+        GSuniverse_changed(1);
 }
 
 void GSuniverse_setbgcolor(float r, float g, float b)

@@ -20,6 +20,8 @@ struct GSbackdropimage {
 struct GSuniverserecord {
     std::string name;
     float bg[3] = {0.753f, 0.753f, 0.753f};
+    std::vector<GSobject *> roots;
+    std::vector<GSobject *> nonroots;
     int width = 0;
     int height = 0;
     double aspect = 0.0;

@@ -25,6 +25,15 @@ void GSuniverse_updatefont();
 void GSuniverse_vacuum();
 void GSuniverse_setname(char *name);
 
+// Object registration, driven by the graphics objects themselves: roots are drawn,
+// non-roots are reached through their parents.
+void GSuniverse_addroot(GSobject *obj);
+void GSuniverse_addnonroot(GSobject *obj);
+// Moves a registered object to the root list (detached) or the non-root list (attached).
+void GSuniverse_makeroot(GSobject *obj);
+void GSuniverse_makenonroot(GSobject *obj);
+void GSuniverse_unregister(GSobject *obj);
+
 // Appearance.
 void GSuniverse_setbgcolor(float r, float g, float b);
 void GSuniverse_setdrawtextcolor(float r, float g, float b);
