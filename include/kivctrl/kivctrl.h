@@ -4,6 +4,7 @@
 #include <kivctrl/dcl.h>
 #include <kivctrl/qel_assoc.h>
 #include <kivctrl/qel_list.h>
+#include <kivctrl/qel_locate.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_props.h>
 #include <kivctrl/qel_string.h>
