@@ -1,6 +1,6 @@
 #include <kivctrl/qel_assoc.h>
+#include <kivctrl/qel_string.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -11,21 +11,10 @@ struct ASSOC::Pair {
     const char *key_text() const { return key ? key->c_str() : nullptr; }
 };
 
-namespace {
-
-bool same_key(const char *a, const char *b)
-{
-    if (!a || !b)
-        return a == b;
-    return std::strcmp(a, b) == 0;  // strcmp compares as unsigned char
-}
-
-}  // namespace
-
 int ASSOC::find(const char *key)
 {
     for (int i = 1, n = pairs_.count(); i <= n; ++i) {
-        if (same_key(pair(i)->key_text(), key))
+        if (qel_strcmp(pair(i)->key_text(), key) == 0)
             return i;
     }
     return 0;

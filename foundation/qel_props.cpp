@@ -1,8 +1,8 @@
 #include <kivctrl/qel_props.h>
+#include <kivctrl/qel_string.h>
 
 #include <memory>
 #include <optional>
-#include <strings.h>
 
 struct Props::Entry {
     std::optional<std::string> key;  // empty: the null key
@@ -11,23 +11,12 @@ struct Props::Entry {
     const char *key_text() const { return key ? key->c_str() : nullptr; }
 };
 
-namespace {
-
-bool same_key_ignoring_case(const char *a, const char *b)
-{
-    if (!a || !b)
-        return a == b;
-    return strcasecmp(a, b) == 0;
-}
-
-}  // namespace
-
 Props::Entry *Props::entry(const char *key)
 {
     ILIST_ITER it(entries_);
     while (it.next()) {
         auto *e = static_cast<Entry *>(it.getdata());
-        if (same_key_ignoring_case(e->key_text(), key))
+        if (qel_stricmp(e->key_text(), key) == 0)
             return e;
     }
     return nullptr;

@@ -83,7 +83,8 @@ protected:
     // The try operation: the path names an existing regular file.
     std::function<bool(const char *)> exists = [this](const char *p) {
         tried.push_back(p);
-        return fs::is_regular_file(p);
+        std::error_code ec;
+        return fs::is_regular_file(p, ec);
     };
     std::vector<std::string> tried;
     fs::path root_;
