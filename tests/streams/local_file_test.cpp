@@ -159,6 +159,24 @@ TEST(LocalFiles, NarrowTextReadsAreWords)
     EXPECT_EQ(r.read(word, 3), nullptr);
 }
 
+TEST(LocalFiles, WindowsNamesFindTheFile)
+{
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.path() / "Parts");
+    write_file(dir.file("Parts/Bolt.KVG"), "bolt");
+    std::string windows_name = dir.path().string() + "\\parts\\BOLT.kvg";
+    Reader r(QelCreateReaderInstance(windows_name.c_str(), 0));
+    ASSERT_EQ(r->error(), 0);
+    EXPECT_EQ(drain(*r), "bolt");
+    std::string new_file = dir.path().string() + "\\PARTS\\nut.kvg";
+    {
+        Writer w(QelCreateWriterInstance(new_file.c_str(), 0));
+        ASSERT_EQ(w->error(), 0);
+        w->write("nut");
+    }
+    EXPECT_EQ(read_file(dir.file("Parts/nut.kvg")), "nut");
+}
+
 TEST(Writers, FormatCutAndWide)
 {
     ScratchDir dir;
