@@ -41,8 +41,9 @@ std::string resolve_local_path(std::string_view path)
         return unix_path;
 
     const bool absolute = unix_path.front() == '/';
-    std::string resolved = absolute ? "" : ".";
-    std::string shown;
+    std::string resolved = absolute ? "" : "."; // where the lookups happen
+    std::string shown;                          // the result
+    bool found = true;
     std::size_t pos = absolute ? 1 : 0;
     while (pos <= unix_path.size()) {
         std::size_t next = unix_path.find('/', pos);
@@ -52,13 +53,16 @@ std::string resolve_local_path(std::string_view path)
         pos = next + 1;
         if (part.empty())
             continue;
-        if (!exists(resolved + "/" + part)) {
-            part = find_caseless(resolved, part);
-            if (part.empty())
-                return unix_path;
+        if (found && !exists(resolved + "/" + part)) {
+            const std::string match = find_caseless(resolved, part);
+            found = !match.empty();
+            if (found)
+                part = match;
         }
         resolved += "/" + part;
-        shown += (shown.empty() && !absolute ? "" : "/") + part;
+        if (absolute || !shown.empty())
+            shown += '/';
+        shown += part;
     }
     return shown;
 }

@@ -35,7 +35,8 @@ TEST_F(LocalPath, ResolvesBackslashesAndLetterCase)
         {r + "\\exact.kvg", r + "/exact.kvg"},
         {r + "/parts\\bolt.KVG", r + "/Parts/Bolt.kvg"},
         {r + "\\PARTS\\sub\\Nut.kvb", r + "/Parts/Sub/nut.KVB"},
-        {r + "/parts/missing.kvg", r + "/parts/missing.kvg"}, // unresolved: '/' form for the open to fail
+        {r + "\\parts\\missing.kvg", r + "/Parts/missing.kvg"}, // a new file in the real directory
+        {r + "/PARTS/new/deeper.kvg", r + "/Parts/new/deeper.kvg"}, // kept as written from "new" on
         {"", ""},
     };
     for (const Case &c : cases)
