@@ -9,6 +9,8 @@
 // iterators standing on them; a node unlinked while an iterator other than the unlinking one
 // stands on it is kept alive for that iterator, which then behaves as if it stood before the
 // first element. Destroying a list while an iterator is still attached to it is not allowed.
+// A list is not safe for concurrent use, not even by readers only: get() moves the remembered
+// position.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +20,7 @@ struct ILIST_NODE {
     void *data;
     ILIST_NODE *prev;
     ILIST_NODE *next;
-    std::uint16_t iters;  // iterators standing on this node
+    std::uint32_t iters;  // iterators standing on this node
     bool orphan;          // unlinked while iterators still stood on it
 };
 
