@@ -20,3 +20,6 @@
 #include <kivctrl/qel_memfile.h>
 #include <kivctrl/qel_token_stream.h>
 #include <kivctrl/qel_dll.h>
+#include <kivctrl/adt_matrix.h>
+#include <kivctrl/gs_normal_code.h>
+#include <kivctrl/gsobject.h>

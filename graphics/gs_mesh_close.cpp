@@ -1,0 +1,86 @@
+// Finishing a mesh: counts, bounds, vertex merging, crease smoothing and normal quantisation.
+#include "graphics/gs_object.h"
+
+#include "graphics/gs_crease.h"
+#include "graphics/gs_vertex_merge.h"
+
+#include <kivctrl/gs_normal_code.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+void measure_vertices(GSmesh &m)
+{
+    m.clear_bounds();
+    for (size_t i = 0; i < m.vertices.size(); i += 3)
+        for (int k = 0; k < 3; ++k) {
+            m.bounds[k] = std::min(m.bounds[k], m.vertices[i + k]);
+            m.bounds[k + 3] = std::max(m.bounds[k + 3], m.vertices[i + k]);
+        }
+    m.set_measures_from_bounds();
+}
+
+// Replaces the normals by the distinct table directions the corners use, in code order.
+void quantise(const std::vector<GScorner *> &corners, std::vector<float> &normals)
+{
+    const size_t nn = normals.size() / 3;
+    std::vector<int> codeof(nn, -1);
+    for (size_t i = 0; i < nn; ++i) {
+        const float *n = &normals[3 * i];
+        if (n[0] < GS_NO_NORMAL) codeof[i] = GSnormal_encode(n);
+    }
+    std::vector<int> slot(65536, -1);
+    for (const GScorner *c : corners)
+        if (c->normal >= 0 && size_t(c->normal) < nn && codeof[size_t(c->normal)] > 0) slot[size_t(codeof[size_t(c->normal)])] = 0;
+    std::vector<float> table;
+    for (int code = 1; code < 65536; ++code)
+        if (slot[size_t(code)] == 0) {
+            slot[size_t(code)] = static_cast<int>(table.size() / 3);
+            const float *v = GSnormal_decode(static_cast<uint16_t>(code));
+            table.insert(table.end(), v, v + 3);
+        }
+    for (GScorner *c : corners) {
+        const bool given = c->normal >= 0 && size_t(c->normal) < nn && codeof[size_t(c->normal)] > 0;
+        c->normal = given ? slot[size_t(codeof[size_t(c->normal)])] : -1;
+    }
+    normals.swap(table);
+}
+
+}  // namespace
+
+void GSmesh::close(float creaseangle)
+{
+    recount();
+    int polygons = polygoncount, primitives = primitivecount;
+    for (GSsubmesh *sub : facegroups) {
+        sub->recount();
+        polygons += sub->polygoncount;
+        primitives += sub->primitivecount;
+    }
+    polygoncount = polygons;
+    primitivecount = primitives;
+
+    measure_vertices(*this);
+
+    std::vector<GScorner *> corners;
+    auto collect = [&corners](GSpolylist &list) {
+        for (GSpoly &p : list.polys)
+            for (GScorner &c : p.corners) corners.push_back(&c);
+    };
+    collect(*this);
+    for (GSsubmesh *sub : facegroups) collect(*sub);
+
+    const size_t before = vertexcount();
+    const std::vector<int> remap = gs_merge_vertices(vertices);
+    for (GScorner *c : corners)
+        if (c->vertex >= 0 && size_t(c->vertex) < before) c->vertex = remap[size_t(c->vertex)];
+
+    if (creaseangle > 0.0f) gs_smooth_normals(corners, vertexcount(), normals, creaseangle);
+    quantise(corners, normals);
+
+    // Face groups measure the vertices their corners use, now that they are final.
+    for (GSsubmesh *sub : facegroups) sub->measure_corners();
+}
