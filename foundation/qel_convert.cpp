@@ -2,25 +2,15 @@
 
 #include "foundation/utf.h"
 
-#include <algorithm>
 #include <cstring>
-
-namespace {
-
-std::u16string wide_text(const unsigned short *s)
-{
-    return std::u16string(s, s + qel_strlen(s));
-}
-
-} // namespace
+#include <vector>
 
 unsigned short *qel_wide(unsigned short *d, const char *s)
 {
     if (!d)
         return d;
-    const std::u16string w = s ? kiv::utf8_to_utf16(s) : std::u16string();
-    std::copy(w.begin(), w.end(), d);
-    d[w.size()] = 0;
+    const std::size_t n = s ? std::strlen(s) : 0;
+    d[kiv::utf8_to_utf16(s, n, d)] = 0;
     return d;
 }
 
@@ -35,8 +25,7 @@ char *qel_narrow(char *d, const unsigned short *s)
 {
     if (!d)
         return d;
-    const std::string n = kiv::utf16_to_utf8(wide_text(s));
-    std::memcpy(d, n.c_str(), n.size() + 1);
+    d[kiv::utf16_to_utf8(s, static_cast<std::size_t>(qel_strlen(s)), d)] = 0;
     return d;
 }
 
@@ -51,11 +40,13 @@ char *qel_narrow(unsigned short *s)
 {
     if (!s)
         return nullptr;
-    const std::size_t storage = 2 * (static_cast<std::size_t>(qel_strlen(s)) + 1);
-    const std::string n = kiv::utf16_to_utf8(wide_text(s));
+    const auto units = static_cast<std::size_t>(qel_strlen(s));
+    const std::size_t storage = 2 * (units + 1);
+    std::vector<char> n(3 * units + 1);
+    const std::size_t size = kiv::utf16_to_utf8(s, units, n.data());
     // Cut at a character boundary so the storage keeps room for the terminator.
     std::size_t keep = 0;
-    while (keep < n.size()) {
+    while (keep < size) {
         const std::size_t next = keep + kiv::utf8_sequence_length(static_cast<unsigned char>(n[keep]));
         if (next + 1 > storage)
             break;

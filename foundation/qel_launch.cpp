@@ -15,7 +15,10 @@ namespace {
 
 std::string narrow(const unsigned short *s)
 {
-    return kiv::utf16_to_utf8(std::u16string(s, s + qel_strlen(s)));
+    const auto units = static_cast<std::size_t>(qel_strlen(s));
+    std::string out(3 * units, '\0');
+    out.resize(kiv::utf16_to_utf8(s, units, out.data()));
+    return out;
 }
 
 // Local names are resolved; URLs and other schemes pass unchanged.

@@ -3,7 +3,7 @@
 namespace kiv {
 namespace {
 
-constexpr char16_t replacement = 0xFFFD;
+constexpr unsigned short replacement = 0xFFFD;
 
 bool is_continuation(unsigned char b)
 {
@@ -26,34 +26,40 @@ void second_byte_range(unsigned char lead, unsigned char &lo, unsigned char &hi)
         hi = 0x8F;
 }
 
-void append_code_point(std::u16string &out, char32_t cp)
+std::size_t put_utf16(unsigned short *out, char32_t cp)
 {
     if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
-        return;
+        out[0] = static_cast<unsigned short>(cp);
+        return 1;
     }
     cp -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    out[0] = static_cast<unsigned short>(0xD800 + (cp >> 10));
+    out[1] = static_cast<unsigned short>(0xDC00 + (cp & 0x3FF));
+    return 2;
 }
 
-void append_utf8(std::string &out, char32_t cp)
+std::size_t put_utf8(char *out, char32_t cp)
 {
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        out[0] = static_cast<char>(cp);
+        return 1;
     }
+    if (cp < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (cp >> 6));
+        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (cp >> 12));
+        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (cp >> 18));
+    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 4;
 }
 
 } // namespace
@@ -69,59 +75,61 @@ int utf8_sequence_length(unsigned char b)
     return 1;
 }
 
-std::u16string utf8_to_utf16(std::string_view in)
+std::size_t utf8_to_utf16(const char *in, std::size_t n, unsigned short *out)
 {
-    std::u16string out;
-    out.reserve(in.size());
+    std::size_t o = 0;
     std::size_t i = 0;
-    while (i < in.size()) {
+    while (i < n) {
         const auto lead = static_cast<unsigned char>(in[i]);
         if (lead < 0x80) {
-            out.push_back(lead);
+            out[o++] = lead;
             ++i;
             continue;
         }
         const int need = utf8_sequence_length(lead);
         if (need == 1) {
-            out.push_back(replacement);
+            out[o++] = replacement;
             ++i;
             continue;
         }
+        // A four-byte sequence gives two units from four bytes, so out never overtakes n.
         char32_t cp = lead & (0xFF >> (need + 1));
         unsigned char lo, hi;
         second_byte_range(lead, lo, hi);
         int taken = 1;
-        for (; taken < need && i + taken < in.size(); ++taken) {
+        for (; taken < need && i + taken < n; ++taken) {
             const auto b = static_cast<unsigned char>(in[i + taken]);
             if (taken == 1 ? (b < lo || b > hi) : !is_continuation(b))
                 break;
             cp = (cp << 6) | (b & 0x3F);
         }
         if (taken == need)
-            append_code_point(out, cp);
+            o += put_utf16(out + o, cp);
         else
-            out.push_back(replacement);
+            out[o++] = replacement;
         i += taken;
     }
-    return out;
+    return o;
 }
 
-std::string utf16_to_utf8(std::u16string_view in)
+std::size_t utf16_to_utf8(const unsigned short *in, std::size_t n, char *out)
 {
-    std::string out;
-    out.reserve(in.size());
-    for (std::size_t i = 0; i < in.size(); ++i) {
+    std::size_t o = 0;
+    for (std::size_t i = 0; i < n; ++i) {
         char32_t cp = in[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
-            in[i + 1] <= 0xDFFF) {
+        if (cp < 0x80) {
+            out[o++] = static_cast<char>(cp);
+            continue;
+        }
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = replacement;
         }
-        append_utf8(out, cp);
+        o += put_utf8(out + o, cp);
     }
-    return out;
+    return o;
 }
 
 } // namespace kiv
