@@ -18,6 +18,7 @@
 #include <kivctrl/qel_stream.h>
 #include <kivctrl/qel_localfile.h>
 #include <kivctrl/qel_memfile.h>
+#include <kivctrl/qel_block_stream.h>
 #include <kivctrl/qel_token_stream.h>
 #include <kivctrl/qel_dll.h>
 #include <kivctrl/adt_matrix.h>
