@@ -10,16 +10,14 @@ namespace kiv::platform {
 
 // Error values of a transfer: 0 for success, otherwise libcurl's CURLcode.
 // These are the ones callers test for.
-enum NetError : int {
-    net_ok = 0,
-    net_unsupported_protocol = 1,
-    net_cannot_connect = 7,
-    net_partial_file = 18,
-    net_http_error = 22, // the server answered with a status of 400 or more
-    net_login_denied = 67,
-    net_remote_file_not_found = 78,
-    net_peer_failed_verification = 60,
-};
+inline constexpr int net_ok = 0;
+inline constexpr int net_unsupported_protocol = 1;
+inline constexpr int net_cannot_connect = 7;
+inline constexpr int net_partial_file = 18;
+inline constexpr int net_http_error = 22; // the server answered with a status of 400 or more
+inline constexpr int net_peer_failed_verification = 60;
+inline constexpr int net_login_denied = 67;
+inline constexpr int net_remote_file_not_found = 78;
 
 struct NetOptions {
     std::string user_agent;

@@ -42,12 +42,13 @@ FILE_TYPE pathname_get_type(const char *name)
     if (is_scheme(scheme)) {
         if (equals_nocase(scheme, "ftp"))
             return FILE_TYPE_FTP;
-        if (equals_nocase(scheme, "http"))
+        // https is read like http: most servers speak nothing else today.
+        if (equals_nocase(scheme, "http") || equals_nocase(scheme, "https"))
             return FILE_TYPE_HTTP;
         // A drive letter names a local file, as does a file URL.
         if (equals_nocase(scheme, "file") || scheme.size() == 1)
             return FILE_TYPE_LOCAL;
-        if (equals_nocase(scheme, "https") || equals_nocase(scheme, "gopher") ||
+        if (equals_nocase(scheme, "gopher") ||
             equals_nocase(scheme, "news") || equals_nocase(scheme, "mailto") ||
             equals_nocase(scheme, "socks"))
             return FILE_TYPE_UNKNOWN;

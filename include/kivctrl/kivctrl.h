@@ -24,3 +24,5 @@
 #include <kivctrl/adt_matrix.h>
 #include <kivctrl/gs_normal_code.h>
 #include <kivctrl/gsobject.h>
+#include <kivctrl/qel_url.h>
+#include <kivctrl/qel_internet.h>
