@@ -2,7 +2,8 @@
 //
 // Matches are found through hash chains over three-byte prefixes, with a one-entry table of
 // two-byte prefixes for the short matches only a length of 2 can use. Parsing is lazy: a match
-// is deferred by one byte when the match starting there saves more bits.
+// is deferred by one byte when a literal and the match starting after it cost fewer bits per
+// byte covered.
 #include <kivctrl/dcl.h>
 
 #include "formats/dcl_ascii_codes.h"
@@ -137,12 +138,16 @@ void putMatch(Imploder &s, const Match &m) {
   put(s, length.value | std::uint32_t{distance.value} << length.bits, length.bits + distance.bits);
 }
 
-// Bits a match saves over sending its bytes as literals.
-int saving(const Imploder &s, unsigned at, const Match &m) {
-  int literals = 0;
-  for (unsigned i = 0; i < m.length; ++i)
-    literals += literalCode(s, s.window[at + i]).bits;
-  return literals - kLengthEncoder[m.length].bits - distanceCode(s, m).bits;
+unsigned bits(const Imploder &s, const Match &m) {
+  return kLengthEncoder[m.length].bits + distanceCode(s, m).bits;
+}
+
+// Whether a literal then `next` codes the bytes they cover in fewer bits a byte than `match`.
+bool cheaperPerByte(const Imploder &s, std::uint8_t literal, const Match &next, const Match &match) {
+  if (next.length < kMinMatch)
+    return false;
+  unsigned deferred = literalCode(s, literal).bits + bits(s, next);
+  return deferred * match.length < bits(s, match) * (1 + next.length);
 }
 
 std::uint32_t load32(const std::uint8_t *p) {
@@ -266,7 +271,7 @@ void compress(Imploder &s) {
     }
     if (m.length < kLazyLimit && s.pos + 1 < s.end) {
       Match next = find(s, s.pos + 1);
-      if (next.length >= kMinMatch && saving(s, s.pos + 1, next) > saving(s, s.pos, m)) {
+      if (cheaperPerByte(s, s.window[s.pos], next, m)) {
         putLiteral(s, s.window[s.pos++]);
         pending = next;
         havePending = true;

@@ -6,6 +6,7 @@
 #include <kivctrl/dcl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -134,7 +135,8 @@ inline Bytes cSource(std::size_t n, unsigned seed = 1) {
   return Bytes(text.begin(), text.end());
 }
 
-// A tessellated surface: neighbouring triangles share corners, as in real meshes.
+// A tessellated height field: neighbouring triangles share corners and every normal differs,
+// as in a real mesh.
 struct Triangle {
   float normal[3];
   float corner[3][3];
@@ -143,19 +145,28 @@ struct Triangle {
 inline std::vector<Triangle> meshTriangles(std::size_t count) {
   std::vector<Triangle> tris;
   tris.reserve(count);
-  const std::size_t columns = 512;
+  const std::size_t columns = 300;
   auto point = [](std::size_t row, std::size_t col, float *p) {
-    p[0] = static_cast<float>(col) * 0.25f;
-    p[1] = static_cast<float>(row) * 0.25f;
-    p[2] = static_cast<float>((row * 7 + col * 3) % 29) * 0.125f;
+    p[0] = static_cast<float>(col) * 0.37f;
+    p[1] = static_cast<float>(row) * 0.41f;
+    p[2] = 3.0f * std::sin(p[0] * 0.31f) * std::cos(p[1] * 0.23f);
   };
   for (std::size_t i = 0; tris.size() < count; ++i) {
     std::size_t row = i / columns, col = i % columns;
-    for (int half = 0; half < 2 && tris.size() < count; ++half) {
-      Triangle t{{0.0f, 0.0f, 1.0f}, {}};
+    for (std::size_t half = 0; half < 2 && tris.size() < count; ++half) {
+      Triangle t{};
       point(row, col, t.corner[0]);
       point(row + half, col + 1, t.corner[1]);
       point(row + 1, col + 1 - half, t.corner[2]);
+      float u[3], v[3];
+      for (int k = 0; k < 3; ++k) {
+        u[k] = t.corner[1][k] - t.corner[0][k];
+        v[k] = t.corner[2][k] - t.corner[0][k];
+      }
+      float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+      float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+      for (int k = 0; k < 3; ++k)
+        t.normal[k] = n[k] / length;
       tris.push_back(t);
     }
   }
