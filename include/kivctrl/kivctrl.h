@@ -26,3 +26,15 @@
 #include <kivctrl/gsobject.h>
 #include <kivctrl/qel_url.h>
 #include <kivctrl/qel_internet.h>
+#include <kivctrl/objlist.h>
+#include <kivctrl/kiv_db.h>
+#include <kivctrl/obj_attr.h>
+#include <kivctrl/placement.h>
+#include <kivctrl/selection.h>
+#include <kivctrl/ve_bind.h>
+#include <kivctrl/ve_zoom.h>
+#include <kivctrl/task.h>
+#include <kivctrl/path.h>
+#include <kivctrl/anim.h>
+#include <kivctrl/bookmark.h>
+#include <kivctrl/geom_params.h>

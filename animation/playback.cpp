@@ -1,0 +1,6 @@
+// Playback of the animation list.
+//
+// Nothing can play yet, so there is nothing to stop.
+#include <kivctrl/anim.h>
+
+void traverse_stop() {}

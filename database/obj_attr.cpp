@@ -1,0 +1,101 @@
+// The attribute records and the attribute setters the object lifecycle relies on.
+#include <kivctrl/obj_attr.h>
+
+#include <kivctrl/kiv_db.h>
+#include <kivctrl/qel_msg.h>
+
+#include "database/db_string.h"
+
+#include <cstring>
+
+using kiv::db::free_string;
+using kiv::db::replace_string;
+
+void QEL_MATERIAL::init(int lvl)
+{
+    ambient = {0.2f, 0.2f, 0.2f};
+    diffuse = {0.8f, 0.8f, 0.8f};
+    specular = {1.0f, 1.0f, 1.0f};
+    shininess = 30.0f;
+    transparency = 1.0f;
+    reflectivity = 0.0f;
+    emission = {0.0f, 0.0f, 0.0f};
+    ior = 1.0f;
+    roughness = 0.0f;
+    metallic = 0;
+    shadow = 1;
+    for (int &l : level)
+        l = lvl;
+}
+
+_obj_texture::~_obj_texture()
+{
+    free_string(name);
+}
+
+_obj_note::~_obj_note()
+{
+    free_string(name);
+    free_string(link);
+}
+
+int obj_set_color(_object *o, float r, float g, float b, int level)
+{
+    if (!o)
+        return 101;
+    if (level == ATTR_DEFAULT_LEVEL) {
+        if (o->type == OBJ_FACE)
+            level = r >= 0.0f ? 200 : -200;
+        else
+            level = 100;
+    }
+    o->color = {r, g, b};
+    o->color_level = level;
+    return 0;
+}
+
+int obj_set_color(_object *o, const QEL_COLOR &c, int level)
+{
+    return obj_set_color(o, c.r, c.g, c.b, level);
+}
+
+int obj_get_color(_object *o, QEL_COLOR &c, int &level)
+{
+    if (!o)
+        return 101;
+    c = o->color;
+    level = o->color_level;
+    return 0;
+}
+
+int obj_set_notename(_object *o, const char *name, int /*locate*/)
+{
+    if (!o)
+        return 101;
+    if (!name) {
+        delete o->note;
+        o->note = nullptr;
+        return 0;
+    }
+    if (!o->note)
+        o->note = new _obj_note;
+    if (!o->note->name || std::strcmp(o->note->name, name) != 0) {
+        if (!replace_string(o->note->name, name))
+            return 103;
+    }
+    return 0;
+}
+
+const char *obj_get_notename(_object *o)
+{
+    return o && o->note ? o->note->name : nullptr;
+}
+
+int obj_set_active(_object *o, int a)
+{
+    if (!o)
+        return 101;
+    o->active = a;
+    msg_send(a == 1 ? MSG_OBJ_ACTIVATED : MSG_OBJ_DEACTIVATED, o, 0);
+    return 0;
+}
