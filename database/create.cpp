@@ -3,34 +3,13 @@
 #include <kivctrl/kiv_db.h>
 
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/qel_process.h>
 #include <kivctrl/ve_bind.h>
 
 #include "database/db_state.h"
-#include "platform/guid.h"
 
 #include <cstdlib>
 #include <new>
-
-char *qel_getguid()
-{
-    const auto id = kiv::platform::new_guid();
-    constexpr char kHex[] = "0123456789ABCDEF";
-    constexpr int kTextSize = 39;  // braces, 32 digits, 4 dashes, terminator
-    char *guid = static_cast<char *>(std::malloc(kTextSize));
-    if (!guid)
-        return nullptr;
-    char *out = guid;
-    *out++ = '{';
-    for (int i = 0; i < 16; ++i) {
-        if (i == 4 || i == 6 || i == 8 || i == 10)
-            *out++ = '-';
-        *out++ = kHex[id[i] >> 4];
-        *out++ = kHex[id[i] & 15];
-    }
-    *out++ = '}';
-    *out = '\0';
-    return guid;
-}
 
 namespace {
 

@@ -1,5 +1,9 @@
 #include "platform/system_id.h"
 
+#include <cstdint>
+#include <cstring>
+#include <random>
+
 #include <sys/statvfs.h>
 #include <uuid/uuid.h>
 
@@ -14,10 +18,30 @@ unsigned volume_serial()
     return static_cast<unsigned>(fsid ^ (fsid >> 32));
 }
 
+namespace {
+
+// Each thread seeds its own generator once from libuuid's random source: asking libuuid for
+// every id costs several system calls, which dominates building a large scene.
+std::mt19937_64 seeded_generator()
+{
+    uuid_t seed_bytes;
+    ::uuid_generate_random(seed_bytes);
+    std::uint32_t words[4];
+    std::memcpy(words, seed_bytes, sizeof words);
+    std::seed_seq seed(std::begin(words), std::end(words));
+    return std::mt19937_64(seed);
+}
+
+} // namespace
+
 std::string new_guid()
 {
+    thread_local std::mt19937_64 gen = seeded_generator();
+    const std::uint64_t halves[2] = {gen(), gen()};
     uuid_t id;
-    ::uuid_generate(id);
+    std::memcpy(id, halves, sizeof id);
+    id[6] = static_cast<unsigned char>((id[6] & 0x0f) | 0x40); // version 4
+    id[8] = static_cast<unsigned char>((id[8] & 0x3f) | 0x80); // RFC 4122 variant
     char text[37];
     ::uuid_unparse_upper(id, text);
     return "{" + std::string(text) + "}";

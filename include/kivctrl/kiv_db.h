@@ -209,10 +209,6 @@ _object *id_to_obj(int id);
 _object *find_obj_by_guid(const char *guid, _object *start);
 _object *id_or_name_to_obj(const char *text);
 
-// A new guid "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in malloc'd memory (free() it); null
-// on failure.
-char *qel_getguid();
-
 // Field access.
 OBJECT_TYPE obj_get_type(_object *o);
 int obj_get_type(_object *o, OBJECT_TYPE &out);
