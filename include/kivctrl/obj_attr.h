@@ -5,7 +5,7 @@
 #include <kivctrl/qel_math.h>
 
 class _object;
-class GSnote;
+struct GSnote;
 
 // An RGB colour, each component normally 0..1. A red component of -1 means "no colour of its
 // own" where an object's colour is concerned.
