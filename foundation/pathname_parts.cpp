@@ -2,7 +2,6 @@
 
 #include <kivctrl/qel_pathname.h>
 
-#include <cstring>
 
 namespace kiv::path {
 
@@ -47,7 +46,7 @@ void store(std::string_view text, char *out)
         out[0] = 0;
         return;
     }
-    std::memcpy(out, text.data(), text.size());
+    text.copy(out, text.size());
     out[text.size()] = 0;
 }
 

@@ -22,7 +22,8 @@ int copy_bounded(const char *text, char *out, int size)
             break;
         n = next;
     }
-    std::memcpy(out, text, n);
+    if (n)
+        std::memcpy(out, text, n);
     out[n] = 0;
     return static_cast<int>(n);
 }

@@ -173,7 +173,7 @@ int store(std::string_view token, char *out, int size)
     const auto needed = static_cast<long long>(token.size()) + 1;
     if (out && size > 0) {
         if (needed <= size) {
-            std::memcpy(out, token.data(), token.size());
+            token.copy(out, token.size());
             out[token.size()] = 0;
         } else {
             out[0] = 0;
