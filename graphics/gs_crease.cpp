@@ -1,6 +1,6 @@
 // Crease-angle smoothing of corner normals, vertex by vertex. Corners with equal normals are
-// handled once; many distinct normals at one vertex (a fan's apex) are joined through a hash
-// grid on the unit sphere instead of all pairs.
+// handled once; many distinct normals at one vertex (a fan's apex) are joined through a grid
+// on the unit sphere instead of all pairs.
 #include "graphics/gs_crease.h"
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <numbers>
 #include <numeric>
-#include <unordered_map>
+#include <map>
 
 namespace {
 
@@ -40,31 +40,39 @@ double dot(const Direction &a, const Direction &b)
 void join_close(std::vector<Direction> &dirs, UnionFind &uf, double cosc, double crease)
 {
     const size_t m = dirs.size();
-    if (m <= kPairwiseLimit || crease >= 60.0) {
+    if (m <= kPairwiseLimit) {
         for (size_t i = 0; i < m; ++i)
             for (size_t j = i + 1; j < m; ++j)
                 if (dot(dirs[i], dirs[j]) > cosc) uf.join(int(i), int(j));
         return;
     }
-    // Two unit vectors less than crease apart lie closer than the chord of crease.
-    const double cell = std::max(2.0 * std::sin(crease * std::numbers::pi / 360.0), 1e-9);
-    std::unordered_map<uint64_t, std::vector<int>> grid;
-    auto key = [](int64_t x, int64_t y, int64_t z) {
-        return (uint64_t(x + 0x1FFFFF) << 42) | (uint64_t(y + 0x1FFFFF) << 21) | uint64_t(z + 0x1FFFFF);
-    };
+    // Unit vectors less than crease apart lie closer than its chord. Cells whose diagonal is
+    // shorter than the chord join all their members at once; two cells are joined as soon
+    // as one pair across them is close enough, which leaves few pairs to test.
+    const double chord = 2.0 * std::sin(std::min(crease, 180.0) * std::numbers::pi / 360.0);
+    const double cell = std::max(0.999 * chord / std::sqrt(3.0), 1e-9);
+    const int reach = static_cast<int>(std::ceil(chord / cell));
+    auto coord = [cell](double u) { return static_cast<int64_t>(std::floor(u / cell)); };
+    std::map<std::array<int64_t, 3>, std::vector<int>> cells;
     for (size_t i = 0; i < m; ++i) {
-        int64_t c[3];
-        for (int k = 0; k < 3; ++k) c[k] = static_cast<int64_t>(std::floor(dirs[i].u[k] / cell));
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dz = -1; dz <= 1; ++dz) {
-                    const auto it = grid.find(key(c[0] + dx, c[1] + dy, c[2] + dz));
-                    if (it == grid.end()) continue;
-                    for (int j : it->second)
-                        if (dot(dirs[i], dirs[j]) > cosc) uf.join(int(i), j);
-                }
-        grid[key(c[0], c[1], c[2])].push_back(int(i));
+        std::vector<int> &members = cells[{coord(dirs[i].u[0]), coord(dirs[i].u[1]), coord(dirs[i].u[2])}];
+        if (!members.empty()) uf.join(int(i), members.front());
+        members.push_back(int(i));
     }
+    for (const auto &[key, members] : cells)
+        for (int dx = -reach; dx <= reach; ++dx)
+            for (int dy = -reach; dy <= reach; ++dy)
+                for (int dz = -reach; dz <= reach; ++dz) {
+                    const std::array<int64_t, 3> other = {key[0] + dx, key[1] + dy, key[2] + dz};
+                    if (!(key < other)) continue;
+                    const auto it = cells.find(other);
+                    if (it == cells.end() || uf.find(members.front()) == uf.find(it->second.front())) continue;
+                    [&] {
+                        for (int i : members)
+                            for (int j : it->second)
+                                if (dot(dirs[size_t(i)], dirs[size_t(j)]) > cosc) return uf.join(i, j);
+                    }();
+                }
 }
 
 }  // namespace

@@ -34,31 +34,33 @@ const float kOrigin[3] = {0.0f, 0.0f, 0.0f};
 
 void GSobject_getextents(GSobject *obj, float out[3])
 {
+    if (!obj) return std::fill(out, out + 3, 0.0f);
     const GSpolylist *m = obj->polylist();
     for (int i = 0; i < 3; ++i) out[i] = m->bounds[i + 3] - m->bounds[i];
 }
 
 void GSobject_getmidpoint(GSobject *obj, float out[3])
 {
+    if (!obj) return std::fill(out, out + 3, 0.0f);
     const GSpolylist *m = obj->polylist();
     std::copy(m->midpoint, m->midpoint + 3, out);
 }
 
 float GSobject_getradius(GSobject *obj)
 {
-    return obj->polylist()->radius;
+    return obj ? obj->polylist()->radius : 0.0f;
 }
 
 void GSobject_getposition(GSobject *obj, float out[3])
 {
-    const ADT_Object *o = obj->placed();
+    const ADT_Object *o = obj ? obj->placed() : nullptr;
     if (o) to_world(o, o->mesh->midpoint, out);
     else std::fill(out, out + 3, 0.0f);
 }
 
 void GSobject_setposition(GSobject *obj, const float p[3])
 {
-    if (obj->kind() == GS_KIND_OBJECT) {
+    if (obj && obj->kind() == GS_KIND_OBJECT) {
         auto *o = static_cast<ADT_Object *>(obj);
         place_local_point(o, o->mesh->midpoint, p);
     }
@@ -66,27 +68,27 @@ void GSobject_setposition(GSobject *obj, const float p[3])
 
 void GSobject_getorgposition(GSobject *obj, float out[3])
 {
-    const ADT_Object *o = obj->placed();
+    const ADT_Object *o = obj ? obj->placed() : nullptr;
     if (o) to_world(o, kOrigin, out);
     else std::fill(out, out + 3, 0.0f);
 }
 
 void GSobject_setorgposition(GSobject *obj, const float p[3])
 {
-    if (obj->kind() == GS_KIND_OBJECT) place_local_point(static_cast<ADT_Object *>(obj), kOrigin, p);
+    if (obj && obj->kind() == GS_KIND_OBJECT) place_local_point(static_cast<ADT_Object *>(obj), kOrigin, p);
 }
 
 void GSobject_getorientation(GSobject *obj, float q[4])
 {
     QEL_QUAT r;
     r.init();
-    if (const ADT_Object *o = obj->placed()) gs_world_orientation(o).ToQuat(r);
+    if (const ADT_Object *o = obj ? obj->placed() : nullptr) gs_world_orientation(o).ToQuat(r);
     r.to4(q);
 }
 
 void GSobject_setorientation(GSobject *obj, const float q[4])
 {
-    if (obj->kind() != GS_KIND_OBJECT) return;
+    if (!obj || obj->kind() != GS_KIND_OBJECT) return;
     auto *o = static_cast<ADT_Object *>(obj);
     std::vector<const ADT_Object *> ancestors;
     for (const ADT_Object *p = o->parentobject(); p; p = p->parentobject()) ancestors.push_back(p);
@@ -100,7 +102,7 @@ void GSobject_setorientation(GSobject *obj, const float q[4])
 
 void GSobject_getpivot(GSobject *obj, float out[3], GSframe frame)
 {
-    const ADT_Object *o = obj->placed();
+    const ADT_Object *o = obj ? obj->placed() : nullptr;
     if (!o) {
         std::fill(out, out + 3, 0.0f);
     } else if (frame == GS_FRAME_WORLD) {
@@ -112,7 +114,7 @@ void GSobject_getpivot(GSobject *obj, float out[3], GSframe frame)
 
 void GSobject_setpivot(GSobject *obj, const float p[3], GSframe frame)
 {
-    if (obj->kind() != GS_KIND_OBJECT) return;
+    if (!obj || obj->kind() != GS_KIND_OBJECT) return;
     auto *o = static_cast<ADT_Object *>(obj);
     float local[3] = {p[0], p[1], p[2]};
     if (frame == GS_FRAME_WORLD) {
@@ -130,7 +132,7 @@ void GSobject_setpivot(GSobject *obj, const float p[3], GSframe frame)
 
 void GSobject_cachevertexworldpositions(GSobject *obj)
 {
-    ADT_Object *o = obj->placed();
+    ADT_Object *o = obj ? obj->placed() : nullptr;
     if (!o) return;
     const std::vector<float> &v = o->mesh->vertices;
     o->cachedworld.resize(v.size());

@@ -2,6 +2,7 @@
 #include <kivctrl/gs_normal_code.h>
 #include <kivctrl/gsobject.h>
 
+#include "graphics/gs_crease.h"
 #include "graphics/gs_mesh_crc.h"
 #include "graphics/gs_object.h"
 #include "graphics/gs_primitive.h"
@@ -130,6 +131,59 @@ TEST(GSmesh, CreaseAngleSmoothsAcrossSharpEdgesOnlyWhenWider)
                 for (const Corner &c : quad) EXPECT_NEAR(std::fabs(c.n[0]), k.component, 0.01f);
         }
         GSobject_delete(box);
+    }
+}
+
+// Groups of corners by brute force: all pairs, transitive closure.
+std::vector<int> brute_groups(const std::vector<float> &normals, double crease)
+{
+    const size_t n = normals.size() / 3;
+    std::vector<int> group(n);
+    for (size_t i = 0; i < n; ++i) group[i] = int(i);
+    const double cosc = std::cos(crease * M_PI / 180.0);
+    auto unit = [&](size_t i, int k) {
+        const float *v = &normals[3 * i];
+        return v[k] / std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]);
+    };
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t i = 0; i < n; ++i)
+            for (size_t j = 0; j < n; ++j)
+                if (group[i] != group[j] && unit(i, 0) * unit(j, 0) + unit(i, 1) * unit(j, 1) + unit(i, 2) * unit(j, 2) > cosc) {
+                    group[i] = group[j] = std::min(group[i], group[j]);
+                    changed = true;
+                }
+    }
+    return group;
+}
+
+TEST(GScrease, GroupsMatchAllPairsAtCrowdedVertices)
+{
+    // Up to 400 corners at one vertex, each with its own normal, in clusters of directions:
+    // beyond a few dozen the grid path runs.
+    std::mt19937 gen(8);
+    std::normal_distribution<float> d;
+    for (int round = 0; round < 12; ++round) {
+        const int clusters = 1 + round % 4, count = 20 + 35 * round;
+        const double crease = 5.0 + 15.0 * (round % 5);
+        std::vector<float> centres;
+        for (int c = 0; c < clusters; ++c) centres.insert(centres.end(), {d(gen), d(gen), d(gen)});
+        std::vector<float> normals;
+        for (int i = 0; i < count; ++i) {
+            const float *c = &centres[3 * size_t(i % clusters)];
+            normals.insert(normals.end(), {c[0] + 0.1f * d(gen), c[1] + 0.1f * d(gen), c[2] + 0.1f * d(gen)});
+        }
+        const std::vector<int> expect = brute_groups(normals, crease);
+        std::vector<GScorner> corners;
+        for (int i = 0; i < count; ++i) corners.push_back({0, i});
+        std::vector<GScorner *> ptrs;
+        for (GScorner &c : corners) ptrs.push_back(&c);
+        std::vector<float> out = normals;
+        gs_smooth_normals(ptrs, 1, out, float(crease));
+        for (int i = 0; i < count; ++i)
+            for (int j = 0; j < count; ++j)
+                ASSERT_EQ(expect[size_t(i)] == expect[size_t(j)], corners[size_t(i)].normal == corners[size_t(j)].normal)
+                    << "round " << round << " corners " << i << " " << j;
     }
 }
 
