@@ -203,6 +203,17 @@ int db_number_of_viewpoints_in_tree(_object *o);
 int db_number_of_active_viewpoints_in_tree(_object *o);
 _object *db_find_first_inactive_viewpoint_in_tree(_object *start, _object *except);
 
+// Primitive shapes: the parameters go to the "_GEOM_PARAMS" variable (replacing earlier
+// ones), an empty geometry level is added when there is none, and the object is loaded.
+// Return 0, or 101 for a null object.
+int obj_create_box(_object *o, float x, float y, float z);
+int obj_create_cone(_object *o, float a, float b, int n);
+int obj_create_cylinder(_object *o, float a, float b, int n);
+int obj_create_sphere(_object *o, float a, int n);
+int obj_create_helix(_object *o, float a, float b, float c, float d, int n, int m);
+// Turns o into a group and loads its files; returns the load's result.
+int obj_create_group(_object *o);
+
 // Lookups, depth-first in pre-order (the start itself first); names compare case-sensitively.
 _object *name_to_obj(const char *name);
 _object *id_to_obj(int id);

@@ -47,6 +47,17 @@ void VE_detach_geo(_object *o);
 // Attaches the object's graphics node under its (new) parent's.
 void VE_attach_geo(_object *o);
 
+// Loads the object's geometry levels (a part's files or primitive shape; a group's files).
+// Returns 0, or 100 when a level could not be loaded.
+int VE_load_obj(_object *o);
+// Releases the graphics objects of the object's geometry levels, keeping the levels.
+void VE_release_geometry(_object *o);
+
+// Adds a geometry level for file `name` (null: none yet). Thresholds stay unique and
+// ascending: a threshold already present is raised by 8 until it is free. Returns 0.
+int obj_set_file(_object *o, const char *name, _geometry *&out, float threshold);
+int obj_set_file(_object *o, const char *name, float threshold);
+
 // The object bound to a graphics node. With faces set, picking a face group of a part makes a
 // face object for it and sets *created to 1.
 _object *handle_to_obj(void *node, int *created, bool faces);
