@@ -1,6 +1,6 @@
 #include <kivctrl/kivctrl.h>
 
-#include "support/loopback_servers.h"
+#include "support/scratch.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>

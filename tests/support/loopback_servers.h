@@ -2,6 +2,8 @@
 // free port and stopped by its PID when the object goes away.
 #pragma once
 
+#include "support/scratch.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -61,22 +63,5 @@ public:
     HttpsServer(const std::string &dir, const std::string &cert, const std::string &key);
     std::string url(const std::string &path) const;
 };
-
-// A fresh directory under the build tree, removed with everything in it at destruction.
-class ScratchDir {
-public:
-    explicit ScratchDir(const std::string &name);
-    ~ScratchDir();
-    ScratchDir(const ScratchDir &) = delete;
-    ScratchDir &operator=(const ScratchDir &) = delete;
-    const std::string &path() const { return path_; }
-    std::string file(const std::string &name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-void write_file(const std::string &path, const std::string &bytes);
-std::string read_file(const std::string &path);
 
 } // namespace kivtest
