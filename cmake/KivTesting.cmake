@@ -14,7 +14,11 @@ function(kiv_add_gtest name)
     KIV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     KIV_BINARY_DIR="${PROJECT_BINARY_DIR}")
   kiv_target_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  set(env)
+  if(KIV_SANITIZE)
+    list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}")
 endfunction()
 
 # kiv_add_test_plugin(<name> SOURCES <files...>): a shared library a test loads at run time.

@@ -31,9 +31,9 @@ long kiv_glcalls = 0;
     extern "C" {                                                                                \
     void *kiv_real_##name = nullptr;                                                            \
     }                                                                                           \
-    asm(".text\n.globl " #name "\n.type " #name ", @function\n" #name ":\n"                    \
+    asm(".pushsection .text\n.globl " #name "\n.type " #name ", @function\n" #name ":\n"                    \
         "\tlock incq kiv_glcalls(%rip)\n\tjmp *kiv_real_" #name "(%rip)\n.size " #name         \
-        ", .-" #name "\n");
+        ", .-" #name "\n.popsection\n");
 KIV_GL_NAMES(KIV_TRAMPOLINE)
 
 namespace {
