@@ -69,8 +69,9 @@ pid_t start(const char *file, const char *parameters)
     if (!file || !*file)
         return -1;
     const std::string target = target_of(file);
-    if (is_executable_file(target)) {
-        std::vector<std::string> argv{target.find('/') == std::string::npos ? "./" + target : target};
+    const bool on_path = kiv::platform::is_program_on_path(target) && ::access(target.c_str(), F_OK) != 0;
+    if (on_path || is_executable_file(target)) {
+        std::vector<std::string> argv{on_path || target.find('/') != std::string::npos ? target : "./" + target};
         for (std::string &p : split_parameters(parameters))
             argv.push_back(std::move(p));
         return kiv::platform::spawn_program(argv);

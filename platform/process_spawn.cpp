@@ -1,9 +1,13 @@
 #include "platform/process_spawn.h"
 
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <string_view>
 #include <thread>
 
 extern char **environ;
@@ -23,6 +27,25 @@ pid_t spawn_program(const std::vector<std::string> &argv)
     if (::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
         return -1;
     return pid;
+}
+
+bool is_program_on_path(const std::string &name)
+{
+    const char *path = std::getenv("PATH");
+    if (name.empty() || name.find('/') != std::string::npos || !path)
+        return false;
+    std::string_view dirs(path);
+    while (true) {
+        const std::size_t colon = dirs.find(':');
+        std::string dir(dirs.substr(0, colon));
+        const std::string file = (dir.empty() ? std::string(".") : dir) + "/" + name;
+        struct stat st;
+        if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(file.c_str(), X_OK) == 0)
+            return true;
+        if (colon == std::string_view::npos)
+            return false;
+        dirs.remove_prefix(colon + 1);
+    }
 }
 
 pid_t spawn_opener(const std::string &target)

@@ -13,6 +13,9 @@ namespace kiv::platform {
 // not be started.
 pid_t spawn_program(const std::vector<std::string> &argv);
 
+// Whether name (without a '/') is an executable file in a directory of PATH.
+bool is_program_on_path(const std::string &name);
+
 // Opens a document or URL with the desktop's default application (xdg-open).
 pid_t spawn_opener(const std::string &target);
 

@@ -3,8 +3,8 @@
 #pragma once
 
 // Opens a document or URL with the desktop's default application (xdg-open); an
-// executable file is started directly with parameters (split at spaces, double quotes
-// grouping). Windows-style local names ("parts\Bolt.KVG") are resolved first. Does not
+// executable file, or the name of a program on PATH, is started directly with parameters
+// (split at spaces, double quotes grouping). Windows-style local names ("parts\Bolt.KVG") are resolved first. Does not
 // wait. 1 when a process was started, else 0.
 int qel_launchApp(const char *file, const char *parameters);
 int qel_launchApp(const unsigned short *file, const unsigned short *parameters);

@@ -105,6 +105,11 @@ TEST_F(Launch, DocumentsAreResolvedAndProgramsGetTheirParameters)
                                       args.string() + ".part\" \"" + args.string() + "\"\n");
     EXPECT_EQ(qel_launchApp((dir / "tool.sh").c_str(), "one \"two words\"  three"), 1);
     EXPECT_EQ(await_file(args), "one\ntwo words\nthree\n");
+
+    fs::remove(args);
+    fs::rename(dir / "tool.sh", dir / "kivtool"); // a program found on PATH by its name
+    EXPECT_EQ(qel_launchApp("kivtool", "--flag"), 1);
+    EXPECT_EQ(await_file(args), "--flag\n");
 }
 
 TEST_F(Launch, NothingStartedWithoutAnOpener)
