@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <numbers>
 #include <numeric>
+#include <optional>
+#include <utility>
 #include <map>
 
 namespace {
@@ -35,6 +37,46 @@ struct UnionFind {
 double dot(const Direction &a, const Direction &b)
 {
     return a.u[0] * b.u[0] + a.u[1] * b.u[1] + a.u[2] * b.u[2];
+}
+
+// Some pair across two groups of directions with a dot product above cosc (closer than
+// chord), or none.
+// Each side is walked outwards from the other's centre, and the triangle inequality stops a
+// walk once nothing further can be close: only the directions near the border are tried.
+std::optional<std::pair<int, int>> close_pair(const std::vector<Direction> &dirs, const std::vector<int> &a,
+                                              const std::vector<int> &b, double chord, double cosc)
+{
+    auto centre = [&](const std::vector<int> &g) {
+        std::array<double, 3> c{};
+        for (int i : g)
+            for (int k = 0; k < 3; ++k) c[size_t(k)] += dirs[size_t(i)].u[k] / double(g.size());
+        return c;
+    };
+    auto dist = [](const double *p, const double *q) {
+        return std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) + (p[2] - q[2]) * (p[2] - q[2]));
+    };
+    const std::array<double, 3> ca = centre(a), cb = centre(b);
+    // Members with their distance to the other group's centre, nearest first.
+    auto ordered = [&](const std::vector<int> &g, const std::array<double, 3> &c) {
+        std::vector<std::pair<double, int>> r;
+        r.reserve(g.size());
+        for (int i : g) r.emplace_back(dist(dirs[size_t(i)].u, c.data()), i);
+        std::sort(r.begin(), r.end());
+        return r;
+    };
+    const auto oa = ordered(a, cb), ob = ordered(b, ca);
+    const double slack = chord + 1e-9;  // lower bounds, kept safe from rounding
+    double radius_b = 0.0;
+    for (int i : b) radius_b = std::max(radius_b, dist(dirs[size_t(i)].u, cb.data()));
+    for (const auto &[da, i] : oa) {
+        if (da - radius_b >= slack) break;  // every later member of a is farther still
+        const double to_ca = dist(dirs[size_t(i)].u, ca.data());
+        for (const auto &[db, j] : ob) {
+            if (db - to_ca >= slack) break;  // |b - ca| - |a - ca| bounds |a - b| from below
+            if (dot(dirs[size_t(i)], dirs[size_t(j)]) > cosc) return std::pair{i, j};
+        }
+    }
+    return std::nullopt;
 }
 
 void join_close(std::vector<Direction> &dirs, UnionFind &uf, double cosc, double crease)
@@ -67,11 +109,7 @@ void join_close(std::vector<Direction> &dirs, UnionFind &uf, double cosc, double
                     if (!(key < other)) continue;
                     const auto it = cells.find(other);
                     if (it == cells.end() || uf.find(members.front()) == uf.find(it->second.front())) continue;
-                    [&] {
-                        for (int i : members)
-                            for (int j : it->second)
-                                if (dot(dirs[size_t(i)], dirs[size_t(j)]) > cosc) return uf.join(i, j);
-                    }();
+                    if (const auto pair = close_pair(dirs, members, it->second, chord, cosc)) uf.join(pair->first, pair->second);
                 }
 }
 

@@ -109,6 +109,6 @@ void BM_CloseFanWithCrease(benchmark::State &state)
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_CloseFanWithCrease)->RangeMultiplier(4)->Range(1 << 12, 1 << 16)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_CloseFanWithCrease)->RangeMultiplier(4)->Range(1 << 12, 1 << 18)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace
