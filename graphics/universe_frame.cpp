@@ -1,5 +1,7 @@
 #include "graphics/universe.h"
 
+#include "graphics/draw.h"
+#include "graphics/gs_object.h"
 #include "graphics/light.h"
 #include "graphics/viewpoint.h"
 #include "platform/gl_surface.h"
@@ -134,6 +136,20 @@ int GSuniverse_redraw()
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
     glMatrixMode(GL_MODELVIEW);
 
+    ctx.transparentpass = false;
+    const GSaffine world = GSaffine::identity();
+    for (GSobject *root : u.roots)
+        GSdraw_opaque(root, ctx, world);
+    if (ctx.transparencyenable) {
+        ctx.transparentpass = true;
+        glEnable(GL_BLEND);
+        glDepthMask(GL_FALSE);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        for (GSobject *root : u.roots)
+            GSdraw_transparent(root, ctx, world);
+        glDepthMask(GL_TRUE);
+        glDisable(GL_BLEND);
+    }
     ctx.transparentpass = false;
     ctx.send_pending();
     glPopMatrix();

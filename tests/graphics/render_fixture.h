@@ -24,7 +24,7 @@ inline Rgb rgb(std::uint32_t p)
 }
 
 class UniverseTest : public ::testing::Test {
-protected:
+public:
     static constexpr int kWidth = 64;
     static constexpr int kHeight = 48;
 
