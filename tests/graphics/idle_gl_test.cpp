@@ -13,19 +13,19 @@ extern "C" {
 long kiv_glcalls = 0;
 }
 
-#define KIV_GL_NAMES(X)                                                                        \
-    X(glAccum) X(glBegin) X(glBlendFunc) X(glCallList) X(glClear) X(glClearColor)              \
-    X(glClearDepth) X(glColor3f) X(glColor3fv) X(glColor4fv) X(glColorMaterial) X(glCullFace)  \
-    X(glDeleteLists) X(glDepthMask) X(glDisable) X(glDrawBuffer) X(glDrawPixels) X(glEnable)   \
-    X(glEnd) X(glEndList) X(glFinish) X(glGenLists) X(glGetIntegerv) X(glGetString)             \
-    X(glInitNames) X(glLightModelfv) X(glLightModeli) X(glLightf) X(glLightfv) X(glLineStipple) \
-    X(glLineWidth) X(glLoadIdentity) X(glLoadMatrixf) X(glLoadName) X(glMaterialf)              \
-    X(glMaterialfv) X(glMatrixMode) X(glMultMatrixf) X(glNewList) X(glNormal3fv) X(glPixelStorei) \
-    X(glPixelTransferf) X(glPixelTransferi) X(glPixelZoom) X(glPolygonMode) X(glPopAttrib)      \
-    X(glPopMatrix) X(glPopName) X(glPushAttrib) X(glPushMatrix) X(glPushName) X(glRasterPos2f)  \
-    X(glReadBuffer) X(glReadPixels) X(glRecti) X(glRenderMode) X(glSelectBuffer)                \
-    X(glShadeModel) X(glTexCoord2f) X(glTranslatef) X(glVertex3f) X(glVertex3fv) X(glViewport)  \
-    X(gluPerspective) X(gluPickMatrix)
+#define KIV_GL_NAMES(X) \
+    X(glAccum) X(glBegin) X(glBlendFunc) X(glCallList) X(glClear) X(glClearColor) \
+    X(glClearDepth) X(glColor3f) X(glColor3fv) X(glColor4fv) X(glColorMaterial) \
+    X(glCullFace) X(glDeleteLists) X(glDepthMask) X(glDisable) X(glDrawBuffer) \
+    X(glDrawPixels) X(glEnable) X(glEnd) X(glEndList) X(glFinish) X(glGenLists) \
+    X(glGetFloatv) X(glGetIntegerv) X(glGetString) X(glLightModelfv) X(glLightModeli) \
+    X(glLightf) X(glLightfv) X(glLineStipple) X(glLineWidth) X(glLoadIdentity) \
+    X(glLoadMatrixf) X(glMaterialf) X(glMaterialfv) X(glMatrixMode) X(glMultMatrixf) \
+    X(glNewList) X(glNormal3f) X(glNormal3fv) X(glPixelStorei) X(glPixelTransferf) \
+    X(glPixelTransferi) X(glPixelZoom) X(glPolygonMode) X(glPopAttrib) X(glPopMatrix) \
+    X(glPushAttrib) X(glPushMatrix) X(glRasterPos2f) X(glReadBuffer) X(glReadPixels) \
+    X(glRecti) X(glRenderMode) X(glSelectBuffer) X(glShadeModel) X(glTranslatef) \
+    X(glVertex3f) X(glVertex3fv) X(glViewport) X(gluPerspective) X(gluPickMatrix)
 
 #define KIV_TRAMPOLINE(name)                                                                   \
     extern "C" {                                                                                \
