@@ -11,6 +11,8 @@
 #include <kivctrl/qel_euler.h>
 #include <kivctrl/qel_math.h>
 #include <kivctrl/gs_universe.h>
+#include <kivctrl/gs_bitmap.h>
+#include <kivctrl/gs_image.h>
 #include <kivctrl/qel_pathname.h>
 #include <kivctrl/qel_process.h>
 #include <kivctrl/qel_scan.h>
