@@ -162,6 +162,8 @@ TEST(LocalFiles, WindowsNamesFindTheFile)
     Reader r(QelCreateReaderInstance(windows_name.c_str(), 0));
     ASSERT_EQ(r->error(), 0);
     EXPECT_EQ(drain(*r), "bolt");
+    std::string url = "file://" + dir.path().string() + "/Parts/Bolt%2EKVG";
+    EXPECT_EQ(drain(*Reader(QelCreateReaderInstance(url.c_str(), 0))), "bolt");
     std::string new_file = dir.path().string() + "\\PARTS\\nut.kvg";
     {
         Writer w(QelCreateWriterInstance(new_file.c_str(), 0));
