@@ -4,8 +4,11 @@
 #include "graphics/gs_transform.h"
 #include "graphics/render_context.h"
 
+#include <memory>
+
 class GSobject;
 struct GSpolylist;
+struct GSmesh;
 
 // The opaque pass of an object and its children; defers what must be blended.
 void GSdraw_opaque(GSobject *obj, GSrendercontext &ctx, const GSaffine &parentworld);
@@ -18,5 +21,7 @@ void GSdraw_applyattributes(const GSobject *obj, GSrendercontext &ctx);
 // Multiplies the object's local-to-parent transform onto the modelview matrix.
 void GSdraw_applytransform(const GSobject *obj);
 // Draws a polygon list with level of detail; world places its midpoint for the size test.
+// With display lists on, a list whose shared mesh record is given as owner is replayed from
+// a cached display list.
 void GSdraw_mesh(GSpolylist *list, int objecttype, GSrendercontext &ctx, const GSaffine &world,
-                 bool cacheable);
+                 const std::shared_ptr<GSmesh> *owner);

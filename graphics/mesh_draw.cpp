@@ -126,7 +126,7 @@ bool listable(const GSpolylist *list)
 } // namespace
 
 void GSdraw_mesh(GSpolylist *list, int objecttype, GSrendercontext &ctx, const GSaffine &world,
-                 bool cacheable)
+                 const std::shared_ptr<GSmesh> *owner)
 {
     GSmesh *mesh = list->vertexmesh();
     if (!mesh || list->polys.empty())
@@ -146,7 +146,7 @@ void GSdraw_mesh(GSpolylist *list, int objecttype, GSrendercontext &ctx, const G
         }
     }
     const float alpha = ctx.combined_opacity();
-    if (!cacheable || !GSuniverse_record().displaylists || !listable(list)) {
+    if (!owner || !GSuniverse_record().displaylists || !listable(list)) {
         records(list, mesh, polycolors, alpha, ctx);
         return;
     }
@@ -156,14 +156,14 @@ void GSdraw_mesh(GSpolylist *list, int objecttype, GSrendercontext &ctx, const G
         std::memcpy(&variant, &alpha, sizeof variant);
     variant ^= ctx.oxygenworkaround ? 0u : 0x80000000u;
     const size_t stamp = mesh->vertices.size() * 31 + static_cast<size_t>(list->primitivecount);
-    GLuint id = ctx.cached_list(list, variant, stamp);
+    GLuint id = ctx.cached_list(list, variant, stamp, *owner);
     if (!id) {
         id = glGenLists(1);
         glNewList(id, GL_COMPILE);
         ctx.forget_color(); // the list must carry its own first colour
         records(list, mesh, polycolors, alpha, ctx);
         glEndList();
-        ctx.store_list(list, variant, stamp, id);
+        ctx.store_list(list, variant, stamp, *owner, id);
     }
     glCallList(id);
     // The list may have sent colours and normals the mirror does not know about.

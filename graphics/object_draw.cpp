@@ -113,7 +113,9 @@ void draw_geometry(GSobject *obj, GSrendercontext &ctx, const GSaffine &world, i
 {
     ctx.send_pending();
     ctx.set_render_mode(rendering);
-    GSdraw_mesh(obj->polylist(), objecttype, ctx, world, obj->kind() == GS_KIND_OBJECT);
+    const std::shared_ptr<GSmesh> *owner =
+        obj->kind() == GS_KIND_OBJECT ? &static_cast<ADT_Object *>(obj)->mesh : nullptr;
+    GSdraw_mesh(obj->polylist(), objecttype, ctx, world, owner);
 }
 
 GSaffine world_of(const ADT_Object *obj, const GSaffine &parentworld)
@@ -277,5 +279,5 @@ void GSdraw_self(GSobject *obj, GSrendercontext &ctx, const GSaffine &world)
         return;
     ctx.send_pending();
     ctx.set_render_mode(owner->rendering);
-    GSdraw_mesh(obj->polylist(), owner->objecttype, ctx, world, false);
+    GSdraw_mesh(obj->polylist(), owner->objecttype, ctx, world, nullptr);
 }

@@ -377,21 +377,25 @@ void GSrendercontext::end_primitive()
     primitive_open_ = false;
 }
 
-GLuint GSrendercontext::cached_list(const void *mesh, unsigned variant, size_t stamp)
+GLuint GSrendercontext::cached_list(const void *mesh, unsigned variant, size_t stamp,
+                                    const std::weak_ptr<void> &owner)
 {
     auto it = lists_.find({mesh, variant});
     if (it == lists_.end())
         return 0;
-    if (it->second.stamp == stamp)
+    const std::weak_ptr<void> &held = it->second.owner;
+    const bool same_owner = !held.expired() && !held.owner_before(owner) && !owner.owner_before(held);
+    if (same_owner && it->second.stamp == stamp)
         return it->second.id;
     glDeleteLists(it->second.id, 1);
     lists_.erase(it);
     return 0;
 }
 
-void GSrendercontext::store_list(const void *mesh, unsigned variant, size_t stamp, GLuint list)
+void GSrendercontext::store_list(const void *mesh, unsigned variant, size_t stamp,
+                                 std::weak_ptr<void> owner, GLuint list)
 {
-    lists_[{mesh, variant}] = CachedList{stamp, list};
+    lists_[{mesh, variant}] = CachedList{stamp, std::move(owner), list};
 }
 
 void GSrendercontext::forget_lists(const void *mesh)

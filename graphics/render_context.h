@@ -103,9 +103,10 @@ public:
     bool oxygenworkaround = true;
 
     // Display lists compiled from meshes, by (mesh, variant); valid in this GL context only.
-    // A list whose stamp differs from the mesh's current one is stale and deleted.
-    GLuint cached_list(const void *mesh, unsigned variant, size_t stamp);
-    void store_list(const void *mesh, unsigned variant, size_t stamp, GLuint list);
+    // owner is the mesh's shared record: a list whose owner died (its address may be reused
+    // by a new mesh) or whose stamp differs from the mesh's current one is stale and deleted.
+    GLuint cached_list(const void *mesh, unsigned variant, size_t stamp, const std::weak_ptr<void> &owner);
+    void store_list(const void *mesh, unsigned variant, size_t stamp, std::weak_ptr<void> owner, GLuint list);
     // Deletes the lists of one mesh (mesh null: all of them).
     void forget_lists(const void *mesh);
 
@@ -161,6 +162,7 @@ private:
 
     struct CachedList {
         size_t stamp;
+        std::weak_ptr<void> owner;
         GLuint id;
     };
     std::map<std::pair<const void *, unsigned>, CachedList> lists_;

@@ -213,6 +213,20 @@ TEST_F(DrawTest, DisplayListsDrawTheSameImage)
     EXPECT_EQ(surface->pixels(), immediate) << "replayed from the cached list";
 }
 
+TEST_F(DrawTest, CachedListsFollowReplacedMeshes)
+{
+    GSuniverse_usedisplaylists(true);
+    GSobject *big = square(2, 0, 0, 0, 1, 1, 1);
+    frames_until_idle();
+    EXPECT_EQ(at(kWidth / 2 + 8, kHeight / 2).r, 255);
+    // Same vertex and polygon counts, likely the same addresses: the cached list must go.
+    GSobject_delete(big);
+    keep(square(1, 0, 0, 0, 1, 1, 1));
+    frames_until_idle();
+    EXPECT_EQ(at(kWidth / 2 + 8, kHeight / 2).r, 0);
+    EXPECT_EQ(at(kWidth / 2, kHeight / 2).r, 255);
+}
+
 TEST_F(DrawTest, PickingFindsNearestAndNestedObjects)
 {
     GSobject *far = keep(square(3, 0, 0, 0, 1, 0, 0));
