@@ -177,6 +177,21 @@ TEST(DclImplode, SmallReadsGiveTheSameStream) {
   EXPECT_TRUE(io.output == whole.data);
 }
 
+TEST(DclInterop, WorkAreasNeedNoAlignment) {
+  // The work areas start one byte past an aligned address and end exactly where the
+  // allocation ends, so any use beyond their documented size is an overflow.
+  const Bytes &in = samples()[9].data;
+  std::vector<char> implodeWork(DCL_IMPLODE_WORK_SIZE + 1);
+  dcltest::Io io;
+  io.input = &in;
+  ASSERT_EQ(dcl_implode(dcltest::readIo, dcltest::writeIo, implodeWork.data() + 1, &io, DCL_BINARY, 4096), 0u);
+  std::vector<char> explodeWork(DCL_EXPLODE_WORK_SIZE + 1);
+  dcltest::Io back;
+  back.input = &io.output;
+  ASSERT_EQ(dcl_explode(dcltest::readIo, dcltest::writeIo, explodeWork.data() + 1, &back), 0u);
+  EXPECT_TRUE(back.output == in);
+}
+
 TEST(DclImplode, RunsCompressToAFewBytes) {
   // One literal, then matches of distance 1 of the longest length (16 + 6 bits each).
   auto packed = dcltest::ourImplode(Bytes(518 * 100 + 1, 'z'), DCL_BINARY, 1024);
