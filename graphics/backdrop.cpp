@@ -1,8 +1,12 @@
 #include "graphics/universe.h"
 
+#include <kivctrl/gs_bitmap.h>
+#include <kivctrl/gs_image.h>
+
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <memory>
 
 bool GSuniverse_setbackdropimage(int width, int height, const unsigned char *rgba)
 {
@@ -19,10 +23,13 @@ bool GSuniverse_setbackdropimage(int width, int height, const unsigned char *rgb
 
 bool GSuniverse_setbackdrop(const char *path)
 {
-    // Image files come in through the image readers; until one is registered for the
-    // file's kind no image can be read, so the backdrop is cleared and false returned.
-    (void)path;
-    return GSuniverse_setbackdropimage(0, 0, nullptr);
+    GSuniverse_setbackdropimage(0, 0, nullptr);
+    if (!path || !*path)
+        return false;
+    std::unique_ptr<GSbitmap> image(image_promote_to_32(image_reader_invoke(path)));
+    if (!image || image->depth() != 32 || !image->bitmap())
+        return false;
+    return GSuniverse_setbackdropimage(image->width(), image->height(), image->bitmap());
 }
 
 void GSuniverse_setbackdropactive(bool on)

@@ -1,6 +1,8 @@
 #include "baseline.h"
 #include "render_fixture.h"
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -64,6 +66,28 @@ TEST_F(UniverseTest, BackdropInactiveOrUnreadableLeavesTheBackground)
     frames_until_idle();
     EXPECT_EQ(at(32, 24).r, 192);
     EXPECT_EQ(at(32, 24).b, 192);
+}
+
+TEST_F(UniverseTest, BackdropIsReadFromAnImageFile)
+{
+    // A 2 x 1 24-bit Windows bitmap: blue-green-red pixels, rows padded to 4 bytes.
+    const unsigned char bmp[] = {
+        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,               // file header
+        40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, // info header
+        8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, 255, 255, 0, 0, 0, 0,                                   // red, blue, padding
+    };
+    const std::string path = std::string(KIV_BINARY_DIR) + "/backdrop_test.bmp";
+    FILE *f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fwrite(bmp, 1, sizeof bmp, f);
+    std::fclose(f);
+    ASSERT_TRUE(GSuniverse_setbackdrop(path.c_str()));
+    frames_until_idle();
+    EXPECT_EQ(at(0, 24).r, 255) << "left half red";
+    EXPECT_EQ(at(kWidth - 1, 24).b, 255) << "right half blue";
+    EXPECT_FALSE(GSuniverse_setbackdrop(""));
+    std::remove(path.c_str());
 }
 
 } // namespace
