@@ -45,13 +45,14 @@ class _object {
 public:
     // Constructs with every field at its initial value and joins parent (see reset).
     _object(OBJECT_TYPE t, _object *parent);
-    virtual ~_object();
     _object(const _object &) = delete;
     _object &operator=(const _object &) = delete;
 
+    // Virtual operations in slot order: reset, then the destructor.
     // Resets every field to its initial value and attaches the object to parent: unless it
     // is a root it joins parent's children, a viewpoint at the front, others at the end.
     virtual void reset(_object *parent);
+    virtual ~_object();
 
     OBJECT_TYPE type;
     char *name;  // owned
