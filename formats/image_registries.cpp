@@ -1,4 +1,6 @@
 #include <kivctrl/gs_image.h>
+#include <kivctrl/qel_internet.h>
+#include <kivctrl/qel_pathname.h>
 
 #include "formats/image_registry.h"
 
@@ -59,7 +61,10 @@ GSbitmap *image_reader_invoke(const char *name, int &index)
     index = 0;
     if (name == nullptr || *name == '\0')
         return nullptr;
-    GSimageParams params(name);
+    // An Internet name is read from its downloaded copy.
+    char cache[QEL_PATH_MAX];
+    pathname_get_cachename(name, cache);
+    GSimageParams params(cache[0] != '\0' ? cache : name);
     params.depth = 32;
     for (int i = 1; i <= image_reader_count(); ++i) {
         std::unique_ptr<GSimageReader> reader(image_reader_get_factory(i)->create(params));

@@ -157,7 +157,7 @@ Decoded tga_decode(std::span<const std::uint8_t> data)
             x = 0;
             ++file_row;
             picture_row += interleave;
-            if (picture_row >= h.height)
+            while (picture_row >= h.height && pass + 1 < interleave)
                 picture_row = ++pass;
         }
     };

@@ -147,7 +147,8 @@ int image_reader_get_index(GSimageReaderFactory *factory);
 
 // Reads the picture in file `name` with the first factory, in list order, that makes a reader
 // for it and whose reader succeeds. Null for a null or empty name or when no factory reads
-// it; index receives the factory's position or 0. The readers are asked for depth 32.
+// it; index receives the factory's position or 0. The readers are asked for depth 32. An HTTP
+// or FTP name is downloaded into the cache first and read from there.
 GSbitmap *image_reader_invoke(const char *name, int &index);
 GSbitmap *image_reader_invoke(const char *name);
 // Position of the first factory that makes a reader for the file and whose info query

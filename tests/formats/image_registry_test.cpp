@@ -1,6 +1,9 @@
 // Bitmaps, the image reader and writer registries and the built-in readers on small
 // fixtures made here.
 #include <kivctrl/kivctrl.h>
+#include <kivctrl/qel_internet.h>
+
+#include "support/loopback_servers.h"
 
 #include <gtest/gtest.h>
 
@@ -369,6 +372,22 @@ TEST(BuiltInReaders, CutFilesFail)
         const Bytes part(tga.begin(), tga.begin() + static_cast<std::ptrdiff_t>(cut));
         EXPECT_EQ(image_reader_invoke(temp_file("cut.tga", part).c_str()), nullptr) << cut;
     }
+}
+
+TEST(BuiltInReaders, InternetNameIsReadFromItsDownload)
+{
+    kivtest::ScratchDir dir("image_http");
+    const Bytes bmp = bmp_3x2();
+    kivtest::write_file(dir.file("pic.bmp"), std::string(bmp.begin(), bmp.end()));
+    kivtest::HttpServer server(dir.path());
+    ASSERT_TRUE(server.running());
+    int index = 0;
+    std::unique_ptr<GSbitmap> b(image_reader_invoke(server.url("/pic.bmp").c_str(), index));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(index, 1);
+    expect_3x2_picture(*b);
+    EXPECT_EQ(image_reader_invoke(server.url("/missing.bmp").c_str(), index), nullptr);
+    EXPECT_EQ(index, 0);
 }
 
 // libjpeg only warns when a file ends inside its picture data.
