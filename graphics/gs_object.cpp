@@ -199,7 +199,7 @@ void GSobject_remove(GSobject *) {}
 
 void GSobject_attach(GSobject *parent, GSobject *child)
 {
-    if (!can_adopt(parent, child)) return;
+    if (!can_adopt(parent, child) || child->parent == parent) return;
     if (child->kind() == GS_KIND_FACE) {
         if (gs_threading()) GSface_attach(parent, child);
         return;
