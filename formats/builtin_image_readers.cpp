@@ -125,13 +125,15 @@ private:
     const char *extname_ = nullptr;
 };
 
-template <auto Probe, auto Decode> class MemoryFactory : public Factory {
+// The file's first 18 bytes must pass Precheck before the whole file is read and checked.
+template <auto Precheck, auto Probe, auto Decode> class MemoryFactory : public Factory {
 public:
     using Factory::Factory;
     GSimageReader *create(const GSimageParams &params) override
     {
         std::vector<std::uint8_t> bytes;
-        if (!read_file(params.file, bytes, SIZE_MAX) || !Probe(bytes, nullptr))
+        if (!read_file(params.file, bytes, 18) || !Precheck(bytes) ||
+            !read_file(params.file, bytes, SIZE_MAX) || !Probe(bytes, nullptr))
             return nullptr;
         return std::make_unique<MemoryReader>(params, std::move(bytes), Probe, Decode).release();
     }
@@ -160,8 +162,19 @@ private:
     std::vector<std::string> signatures_;
 };
 
-using BmpFactory = MemoryFactory<kiv::formats::bmp_probe, kiv::formats::bmp_decode>;
-using TgaFactory = MemoryFactory<kiv::formats::tga_probe, kiv::formats::tga_decode>;
+bool bmp_signature(std::span<const std::uint8_t> head)
+{
+    return head.size() >= 2 && head[0] == 'B' && head[1] == 'M';
+}
+
+// The Targa header is 18 bytes and says all the check needs.
+bool tga_header(std::span<const std::uint8_t> head)
+{
+    return kiv::formats::tga_probe(head, nullptr);
+}
+
+using BmpFactory = MemoryFactory<bmp_signature, kiv::formats::bmp_probe, kiv::formats::bmp_decode>;
+using TgaFactory = MemoryFactory<tga_header, kiv::formats::tga_probe, kiv::formats::tga_decode>;
 
 struct BuiltinReaders {
     BmpFactory bmp{"bmp", "Windows Bitmap", 40000, 1};
