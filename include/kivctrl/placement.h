@@ -23,3 +23,9 @@ int obj_set_orient(_object *o, const QEL_QUAT &q, FRAME f);
 // The object's position / orientation in frame f. Return 0, or 101 for a null object.
 int obj_get_pos(_object *o, QEL_VECT3 &pos, FRAME f);
 int obj_get_orient(_object *o, QEL_QUAT &q, FRAME f);
+
+// The linkage suspension switch: while it is on, object constraints are not applied and the
+// linkage tasks (priorities strictly between 0 and 1500) are suspended; turning it off
+// resumes them. Returns 0.
+int env_set_global_suspend_linkages(int on);
+int env_get_global_suspend_linkages();

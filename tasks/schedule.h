@@ -1,0 +1,27 @@
+// The process-wide schedule of tasks shared by the task functions and the passes.
+#pragma once
+
+#include <kivctrl/qel_list.h>
+
+class _task;
+
+struct TaskSchedule {
+    TaskSchedule();
+
+    // Waiting to run in the current pass: highest priority first, equal ones in arrival order.
+    SRTDLIST active;
+    // Already run in the current pass.
+    ILIST done;
+    // The task inside run(), or null. Deleting it clears the slot and leaves its destruction
+    // to the pass, once run() has returned.
+    _task *running = nullptr;
+    // A pass is under way (passes do not nest).
+    bool in_pass = false;
+};
+
+TaskSchedule &task_schedule();
+
+// Adds t to the waiting tasks in priority order.
+void schedule_insert(_task *t);
+// True when t is waiting, done or running.
+bool schedule_contains(_task *t);
