@@ -15,6 +15,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -92,6 +93,20 @@ bool read_record(QelFileReader *r)
     return true;
 }
 
+// The owner by its id; by its name when the id would not find it again (id 0, which the
+// root and objects created outside a file carry, reads as no object).
+void write_owner(QelFileWriter *w, _object *owner)
+{
+    const int id = obj_get_id(owner);
+    const char *name = obj_get_name(owner);
+    if (id_or_name_to_obj(std::to_string(id).c_str()) == owner)
+        w->writef("%d", id);
+    else if (name && *name)
+        w->writestring(name);
+    else
+        w->writef("%d", id);
+}
+
 } // namespace
 
 int task_read_tasks(QelFileReader *r)
@@ -148,7 +163,9 @@ int task_write_tasks(QelFileWriter *w)
             continue;
         w->write("    BEHAVIOR (");
         w->writestring(t->name());
-        w->writef(", %d, %d, ", t->prio, obj_get_id(t->owner));
+        w->writef(", %d, ", t->prio);
+        write_owner(w, t->owner);
+        w->write(", ");
         t->write_params(w);
         w->write(")");
         w->writeln();

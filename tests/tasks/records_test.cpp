@@ -94,6 +94,7 @@ TEST_F(RecordTest, WrittenRecordsReadBackToTheSameTasks)
     stored(bolt, 300, "first", 42, "two words, (parens) and \"quotes\"");
     stored(nut, 300, "second", -7, "");
     stored(bolt, 5000, "high", 0, "x");
+    stored(root, 50, "on the root", 9, "id 0 reads as no object: written by name");
     add(bolt, "internal", "never written");            // flags 4
     task_add(nullptr, 10, "probe", "no owner: unreadable");
 
@@ -109,6 +110,8 @@ TEST_F(RecordTest, WrittenRecordsReadBackToTheSameTasks)
 
     ASSERT_EQ(bolt->tasklist.count(), 2);
     ASSERT_EQ(nut->tasklist.count(), 1);
+    ASSERT_EQ(root->tasklist.count(), 1);
+    EXPECT_EQ(static_cast<ProbeTask *>(root->tasklist.get(1))->number, 9);
     EXPECT_EQ(static_cast<ProbeTask *>(bolt->tasklist.get(1))->tag, "high");
     auto *first = static_cast<ProbeTask *>(bolt->tasklist.get(2));
     EXPECT_EQ(first->tag, "first");
