@@ -1,7 +1,8 @@
 // Compressor producing the DCL implode stream.
 //
-// Matches are found through hash chains over three-byte prefixes, with a one-entry table of
-// two-byte prefixes for the short matches only a length of 2 can use. Parsing is lazy: a match
+// Matches are found through hash chains over three-byte prefixes; the short matches only a
+// length of 2 can use come from a scan of the 256 bytes behind, which finds every one (a
+// hashed table of two-byte prefixes loses them to collisions, and binary data needs them). Parsing is lazy: a match
 // is deferred by one byte when a literal and the match starting after it cost fewer bits per
 // byte covered.
 #include <kivctrl/dcl.h>
@@ -31,7 +32,7 @@ constexpr unsigned kOutputChunk = 2048;
 // the position after it (the lazy look).
 constexpr unsigned kLookahead = kMaxMatch + 1;
 constexpr unsigned kWindowSize = 2 * kMaxDictionary + kLookahead;
-constexpr unsigned kHashBits = 12;
+constexpr unsigned kHashBits = 13;
 constexpr unsigned kHashSize = 1u << kHashBits;
 constexpr std::uint16_t kNone = 0xFFFF;
 // How many chain entries one search visits at most.
@@ -61,10 +62,9 @@ struct Match {
 
 struct Imploder {
   std::uint8_t window[kWindowSize];
-  // Most recent position of each hashed 3-byte and 2-byte prefix, and per position (modulo
-  // the largest dictionary) the previous one with the same 3-byte hash; kNone for none.
+  // Most recent position of each hashed 3-byte prefix, and per position (modulo the largest
+  // dictionary) the previous one with the same hash; kNone for none.
   std::uint16_t head3[kHashSize];
-  std::uint16_t head2[kHashSize];
   std::uint16_t prev[kMaxDictionary];
   std::uint8_t out[kOutputChunk];
   ReadFn read;
@@ -161,11 +161,6 @@ unsigned hash3(const std::uint8_t *p) {
   return (v * 2654435761u) >> (32 - kHashBits);
 }
 
-unsigned hash2(const std::uint8_t *p) {
-  std::uint32_t v = p[0] | p[1] << 8;
-  return (v * 2654435761u) >> (32 - kHashBits);
-}
-
 void insertUpTo(Imploder &s, unsigned upto) {
   for (; s.inserted < upto; ++s.inserted) {
     unsigned p = s.inserted;
@@ -174,8 +169,6 @@ void insertUpTo(Imploder &s, unsigned upto) {
       s.prev[p % kMaxDictionary] = head;
       head = static_cast<std::uint16_t>(p);
     }
-    if (p + 2 <= s.end)
-      s.head2[hash2(s.window + p)] = static_cast<std::uint16_t>(p);
   }
 }
 
@@ -191,6 +184,30 @@ unsigned commonLength(const std::uint8_t *a, const std::uint8_t *b, unsigned lim
   while (n < limit && a[n] == b[n])
     ++n;
   return n;
+}
+
+// Nearest length-2 match for position p, scanning 16 candidates a step.
+Match findShort(const Imploder &s, unsigned p) {
+  using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+  unsigned low = p > kMaxShortDistance ? p - kMaxShortDistance : 0;
+  const std::uint8_t first = s.window[p], second = s.window[p + 1];
+  unsigned top = p;  // candidates below this are left
+  for (; top >= low + 16; top -= 16) {
+    Bytes16 a, b;
+    std::memcpy(&a, s.window + top - 16, 16);
+    std::memcpy(&b, s.window + top - 15, 16);
+    auto hits = (a == first) & (b == second);
+    std::uint64_t half[2];
+    std::memcpy(half, &hits, 16);
+    if (half[1] != 0)
+      return {2, p - (top - 8 + static_cast<unsigned>(63 - std::countl_zero(half[1])) / 8)};
+    if (half[0] != 0)
+      return {2, p - (top - 16 + static_cast<unsigned>(63 - std::countl_zero(half[0])) / 8)};
+  }
+  for (; top > low; --top)
+    if (s.window[top - 1] == first && s.window[top] == second)
+      return {2, p - (top - 1)};
+  return {};
 }
 
 // Longest match for position p (nearest among equals); every position below p is inserted.
@@ -217,12 +234,8 @@ Match find(const Imploder &s, unsigned p) {
       candidate = s.prev[candidate % kMaxDictionary];
     }
   }
-  if (best.length < 3) {
-    unsigned candidate = s.head2[hash2(here)];
-    if (candidate != kNone && p - candidate <= kMaxShortDistance && s.window[candidate] == here[0] &&
-        s.window[candidate + 1] == here[1])
-      best = {2, p - candidate};
-  }
+  if (best.length < 3)
+    best = findShort(s, p);
   return best;
 }
 
@@ -238,7 +251,6 @@ void refillWindow(Imploder &s) {
       v = v != kNone && v >= shift ? static_cast<std::uint16_t>(v - shift) : kNone;
     };
     std::for_each(std::begin(s.head3), std::end(s.head3), rebase);
-    std::for_each(std::begin(s.head2), std::end(s.head2), rebase);
     std::for_each(std::begin(s.prev), std::end(s.prev), rebase);
   }
   while (s.end < kWindowSize) {
@@ -301,7 +313,6 @@ unsigned int dcl_implode(unsigned int (*read)(char *buf, unsigned int *size, voi
   std::align(alignof(Imploder), sizeof(Imploder), place, space);
   Imploder &s = *new (place) Imploder;
   std::fill(std::begin(s.head3), std::end(s.head3), kNone);
-  std::fill(std::begin(s.head2), std::end(s.head2), kNone);
   std::fill(std::begin(s.prev), std::end(s.prev), kNone);
   s.read = read;
   s.write = write;
