@@ -27,7 +27,7 @@ void run_pass(bool with_owner)
         if (s.running == t)
             s.done.append(t);
         else
-            delete t;  // deleted while running
+            schedule_destroy(t);  // deleted while running
         s.running = nullptr;
     }
 }

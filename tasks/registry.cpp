@@ -2,6 +2,8 @@
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/task.h>
 
+#include "tasks/schedule.h"
+
 #include <strings.h>
 
 #include <algorithm>
@@ -54,14 +56,14 @@ int task_register(TaskFactory *f)
 
 int task_unregister(TaskFactory *f)
 {
-    auto &list = registry();
-    if (!list)
-        return 0;
-    auto it = std::find(list->begin(), list->end(), f);
-    if (it != list->end())
-        remove_at(*list, static_cast<std::size_t>(it - list->begin()));
-    if (list && list->empty())
-        list.reset();
+    if (auto &list = registry()) {
+        auto it = std::find(list->begin(), list->end(), f);
+        if (it != list->end())
+            remove_at(*list, static_cast<std::size_t>(it - list->begin()));
+        if (list && list->empty())
+            list.reset();
+    }
+    schedule_drop_tasks_of(f);
     return 0;
 }
 

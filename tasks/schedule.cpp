@@ -3,6 +3,8 @@
 
 #include <kivctrl/task.h>
 
+#include <vector>
+
 namespace {
 
 // Descending priority; SRTDLIST::append keeps arrival order among equals.
@@ -26,6 +28,24 @@ TaskSchedule &task_schedule()
 void schedule_insert(_task *t)
 {
     task_schedule().active.append(t);
+}
+
+void schedule_destroy(_task *t)
+{
+    task_schedule().makers.erase(t);
+    delete t;
+}
+
+void schedule_drop_tasks_of(TaskFactory *f)
+{
+    auto &makers = task_schedule().makers;
+    std::vector<_task *> doomed;
+    for (const auto &[t, maker] : makers)
+        if (maker == f)
+            doomed.push_back(t);
+    for (_task *t : doomed)
+        if (makers.count(t))  // an earlier finish() may have deleted it
+            task_delete(task_find(t->owner, t) ? t->owner : nullptr, t);
 }
 
 bool schedule_contains(_task *t)

@@ -3,7 +3,10 @@
 
 #include <kivctrl/qel_list.h>
 
+#include <unordered_map>
+
 class _task;
+class TaskFactory;
 
 struct TaskSchedule {
     TaskSchedule();
@@ -17,11 +20,18 @@ struct TaskSchedule {
     _task *running = nullptr;
     // A pass is under way (passes do not nest).
     bool in_pass = false;
+    // The factory that made each live task: a factory that leaves takes its tasks along, as
+    // their code may leave with it (a plug-in being unloaded).
+    std::unordered_map<_task *, TaskFactory *> makers;
 };
 
 TaskSchedule &task_schedule();
 
 // Adds t to the waiting tasks in priority order.
 void schedule_insert(_task *t);
+// Destroys a task that has left every list.
+void schedule_destroy(_task *t);
+// Deletes every task that f made.
+void schedule_drop_tasks_of(TaskFactory *f);
 // True when t is waiting, done or running.
 bool schedule_contains(_task *t);

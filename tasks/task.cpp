@@ -38,6 +38,7 @@ _task *task_add(_object *owner, const char *name, const char *params)
     _task *t = f->create(owner);
     if (!t)
         return nullptr;
+    task_schedule().makers[t] = f;
     if (owner)
         owner->tasklist.append(t);
     schedule_insert(t);
@@ -92,7 +93,7 @@ int task_delete(_object *owner, _task *t)
     TaskSchedule &s = task_schedule();
     if (s.active.remove(static_cast<void *>(t)) || s.done.remove(static_cast<void *>(t)) ||
         s.running != t)
-        delete t;
+        schedule_destroy(t);
     else
         s.running = nullptr;  // the pass destroys it once run() has returned
     return 0;

@@ -76,7 +76,8 @@ protected:
 
 // The factory registry. Registering a name already present (without regard to case) first
 // removes the older factory (message 1812 with its position); the new one is appended
-// (message 1811 with its position). Positions count from 1. Both return 0.
+// (message 1811 with its position). Positions count from 1. Unregistering also deletes the
+// tasks the factory made, whose code may leave with it. Both return 0.
 int task_register(TaskFactory *f);
 int task_unregister(TaskFactory *f);
 int task_count();

@@ -30,7 +30,14 @@ TEST_F(TaskTest, APlugInTaskKindRunsInThePassesInPriorityOrder)
     EXPECT_EQ(order, (std::vector<std::string>{"other", "plugged", "probe", "other", "plugged", "probe"}));
     EXPECT_STREQ(obj_get_name(part), "plugged 2");
 
-    task_delete(part, "plugged");  // its code leaves with the library
+    // Unloading the library takes its tasks along: their code leaves with it.
+    task_add(nullptr, "plugged", nullptr);
     EXPECT_EQ(dl_close(handle), 0);
     EXPECT_EQ(task_get_factory("plugged"), nullptr);
+    EXPECT_EQ(task_find(part, "plugged"), nullptr);
+    EXPECT_EQ(task_find(nullptr, "plugged"), nullptr);
+    EXPECT_EQ(part->tasklist.count(), 2);
+    log.entries.clear();
+    tick();
+    EXPECT_EQ(log.entries.size(), 2u);
 }

@@ -11,6 +11,7 @@ using Tags = std::vector<std::string>;
 TEST_F(TaskTest, RegisteringANameInAnotherCaseReplacesTheFactory)
 {
     ProbeFactory upper("PROBE", 5);
+    ProbeTask *old = add(root, "probe", "old");
     const int before = task_count();
     const int old_position = task_get_index(&probe);
     MessageLog log({MSG_TASK_REGISTERED, MSG_TASK_UNREGISTERED});
@@ -29,10 +30,12 @@ TEST_F(TaskTest, RegisteringANameInAnotherCaseReplacesTheFactory)
     ProbeTask *t = add(root, "probe", "x");
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->priority(), 5);
+    // Leaving, a factory takes the tasks it made along; the replaced one's task stays.
     task_unregister(&upper);
     EXPECT_EQ(task_get_factory("probe"), nullptr);
     EXPECT_EQ(task_add(root, "probe", "y"), nullptr);  // unknown kind: nothing happens
-    EXPECT_EQ(root->tasklist.count(), 1);
+    ASSERT_EQ(root->tasklist.count(), 1);
+    EXPECT_EQ(root->tasklist.get(1), old);
     task_register(&probe);
 }
 
