@@ -55,6 +55,8 @@ int turn_world(_object *o, const QEL_QUAT &world)
 
 int obj_set_pos(_object *o, const QEL_VECT3 &pos, const QEL_FRAME &F)
 {
+    if (!o)
+        return 101;
     if (kiv::env::fully_locked(o, DOF_X))
         return 0;
     return place_world(o, F.xform(pos));
@@ -62,6 +64,8 @@ int obj_set_pos(_object *o, const QEL_VECT3 &pos, const QEL_FRAME &F)
 
 int obj_set_pos(_object *o, const QEL_VECT3 &pos, FRAME f)
 {
+    if (!o)
+        return 101;
     if (kiv::env::fully_locked(o, DOF_X))
         return 0;
     return place_world(o, selected_frame(o, f).xform(pos));
@@ -86,6 +90,8 @@ int obj_get_pos(_object *o, QEL_VECT3 &pos, FRAME f)
 
 int obj_set_orient(_object *o, const QEL_QUAT &q, const QEL_FRAME &F)
 {
+    if (!o)
+        return 101;
     if (kiv::env::fully_locked(o, DOF_RX))
         return 0;
     return turn_world(o, compose(q, F.q));
@@ -93,6 +99,8 @@ int obj_set_orient(_object *o, const QEL_QUAT &q, const QEL_FRAME &F)
 
 int obj_set_orient(_object *o, const QEL_QUAT &q, FRAME f)
 {
+    if (!o)
+        return 101;
     if (kiv::env::fully_locked(o, DOF_RX))
         return 0;
     return turn_world(o, compose(q, selected_frame(o, f).q));
@@ -133,6 +141,8 @@ int obj_get_pno(_object *o, QEL_FRAME &out, FRAME f)
 
 int obj_set_relpos(_object *o, const QEL_VECT3 &d, const QEL_FRAME &F)
 {
+    if (!o)
+        return 101;
     QEL_VECT3 world;
     VE_get_pos(o, world);
     world += F.q.xform(d);
@@ -146,6 +156,8 @@ int obj_set_relpos(_object *o, const QEL_VECT3 &d, FRAME f)
 
 int obj_set_relorient(_object *o, const QEL_QUAT &r, const QEL_FRAME &F)
 {
+    if (!o)
+        return 101;
     QEL_QUAT current;
     VE_get_orient(o, current);
     // The turn's axis carried into world axes; the turn follows the current orientation.
@@ -183,6 +195,8 @@ int obj_set_releangles(_object *o, const QEL_VECT3 &e, FRAME f)
 
 int obj_set_pivot(_object *o, const QEL_VECT3 &p, FRAME f)
 {
+    if (!o)
+        return 101;
     const QEL_VECT3 world = selected_frame(o, f).xform(p);
     if (!finite(world))
         return 1;

@@ -158,6 +158,11 @@ TEST_F(FramesTest, RootAndFacesStayPutAndUnboundObjectsReadAsOrigin)
     EXPECT_EQ(VE_get_pos(nullptr, p), 105);
     EXPECT_EQ(VE_get_orient(nullptr, q), 105);
     EXPECT_EQ(VE_get_radius(nullptr, nullptr), 105);
+    EXPECT_EQ(obj_set_pos(nullptr, p, FRAME_PARENT), 101);
+    EXPECT_EQ(obj_set_orient(nullptr, q, FRAME_LOCAL), 101);
+    EXPECT_EQ(obj_set_relpos(nullptr, p, FRAME_LOCAL), 101);
+    EXPECT_EQ(obj_set_releangles(nullptr, p, FRAME_WORLD), 101);
+    EXPECT_EQ(obj_set_pivot(nullptr, p, FRAME_WORLD), 101);
 }
 
 TEST_F(FramesTest, UnknownTypesAreReported)
