@@ -115,6 +115,12 @@ struct Case {
     std::string reference;  // file decoded by convert, relative to root
 };
 
+// Names the file in test output instead of dumping the record's bytes.
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.file;
+}
+
 std::vector<Case> cases()
 {
     std::vector<Case> out;

@@ -1,12 +1,32 @@
 // Small valid Windows bitmap and Targa files, the starting points of the image fuzzers.
 #pragma once
 
+#include "formats/image_decoders.h"
 #include "fuzz/seeds.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace kiv::fuzz {
+
+// One decoder on arbitrary bytes: it must fail with a reason, or give a depth-32 picture of
+// exactly the size its header check reported, without reading outside the data.
+inline void check_decoder(const std::uint8_t *data, std::size_t size,
+                          bool (*probe)(std::span<const std::uint8_t>, GSbitmapInfo *),
+                          formats::Decoded (*decode)(std::span<const std::uint8_t>))
+{
+    const std::span<const std::uint8_t> bytes(data, size);
+    GSbitmapInfo info;
+    const bool accepted = probe(bytes, &info);
+    const formats::Decoded d = decode(bytes);
+    if (d.bitmap && (!accepted || d.bitmap->width() != info.width ||
+                     d.bitmap->height() != info.height || d.bitmap->depth() != 32 ||
+                     d.bitmap->size() != static_cast<std::size_t>(info.width) * info.height * 4))
+        __builtin_trap();
+    if (!d.bitmap && d.error.empty())
+        __builtin_trap();
+}
 
 inline void put_le(std::string &s, std::uint32_t v, int bytes)
 {
