@@ -25,9 +25,14 @@ bool usable(const QEL_QUAT &q)
            q.sqrmag() > 0.0f;
 }
 
-// The ancestors' spheres may no longer enclose o; its own still encloses its subtree.
+// The ancestors' spheres may no longer enclose o; its own still encloses its subtree. An
+// object that cannot move (root, face, not bound yet) changes no sphere, and skipping the
+// walk keeps building deep trees linear.
 void invalidate_ancestors(_object *o)
 {
+    const bool movable = o->type >= OBJ_GROUP && o->type <= OBJ_VIEWPOINT && o->gsobject;
+    if (!movable)
+        return;
     for (_object *p = o->parent; p; p = p->parent)
         p->grpradius_valid = 0;
 }
