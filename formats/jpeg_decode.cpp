@@ -71,11 +71,17 @@ public:
         err_.base.output_message = debug_message;
         err_.base.emit_message = note_message;
         jpeg_create_decompress(&cinfo_);
-        file_.reset(std::fopen(kiv::platform::resolve_local_path(file ? file : "").c_str(), "rb"));
-        if (!file_)
-            throw JPEG_Exception("cannot open the file");
-        jpeg_stdio_src(&cinfo_, file_.get());
-        jpeg_read_header(&cinfo_, TRUE);
+        // A throwing constructor gets no destructor call: release the library's memory here.
+        try {
+            file_.reset(std::fopen(kiv::platform::resolve_local_path(file ? file : "").c_str(), "rb"));
+            if (!file_)
+                throw JPEG_Exception("cannot open the file");
+            jpeg_stdio_src(&cinfo_, file_.get());
+            jpeg_read_header(&cinfo_, TRUE);
+        } catch (...) {
+            jpeg_destroy_decompress(&cinfo_);
+            throw;
+        }
     }
     ~Decompressor() { jpeg_destroy_decompress(&cinfo_); }
     Decompressor(const Decompressor &) = delete;

@@ -28,7 +28,7 @@ namespace kiv::db {
 struct GeometryLock;
 }
 
-enum OBJECT_TYPE {
+enum OBJECT_TYPE : int {
     OBJ_ROOT = 1,
     OBJ_GROUP = 2,
     OBJ_OBJECT = 3,  // a part carrying geometry

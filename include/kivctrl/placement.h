@@ -15,10 +15,10 @@
 class _object;
 
 // The degrees of freedom: translations along, then rotations about, the constraint axes.
-enum DOF { DOF_X = 0, DOF_Y = 1, DOF_Z = 2, DOF_RX = 3, DOF_RY = 4, DOF_RZ = 5 };
+enum DOF : int { DOF_X = 0, DOF_Y = 1, DOF_Z = 2, DOF_RX = 3, DOF_RY = 4, DOF_RZ = 5 };
 
 // The frame in which an object's constraints are expressed; other values mean the identity.
-enum CONSTRAINT_MODE {
+enum CONSTRAINT_MODE : int {
     CONSTRAINT_PARENT = 0,
     CONSTRAINT_LOCAL = 1,
     CONSTRAINT_FRAME = 2,
