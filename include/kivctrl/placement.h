@@ -40,7 +40,7 @@ int VE_get_midpoint(_object *o, QEL_VECT3 &out);
 int VE_get_radius(_object *o, float *out);
 
 // Object layer: points and orientations given in, or read back in, frame f or frame F.
-// The setters expect a valid object.
+// The setters answer 101 for a null object.
 int obj_set_pos(_object *o, const QEL_VECT3 &pos, FRAME f);
 int obj_set_pos(_object *o, const QEL_VECT3 &pos, const QEL_FRAME &F);
 int obj_get_pos(_object *o, QEL_VECT3 &pos, FRAME f);
