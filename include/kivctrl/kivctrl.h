@@ -40,3 +40,4 @@
 #include <kivctrl/anim.h>
 #include <kivctrl/bookmark.h>
 #include <kivctrl/geom_params.h>
+#include <kivctrl/gsdb_geometry.h>
