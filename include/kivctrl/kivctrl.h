@@ -23,6 +23,7 @@
 #include <kivctrl/qel_block_stream.h>
 #include <kivctrl/qel_token_stream.h>
 #include <kivctrl/qel_dll.h>
+#include <kivctrl/loader.h>
 #include <kivctrl/adt_matrix.h>
 #include <kivctrl/gs_normal_code.h>
 #include <kivctrl/gsobject.h>
