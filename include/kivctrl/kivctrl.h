@@ -27,6 +27,7 @@
 #include <kivctrl/adt_matrix.h>
 #include <kivctrl/gs_normal_code.h>
 #include <kivctrl/gsobject.h>
+#include <kivctrl/gs_part_file.h>
 #include <kivctrl/qel_url.h>
 #include <kivctrl/qel_internet.h>
 #include <kivctrl/objlist.h>

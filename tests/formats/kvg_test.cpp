@@ -1,0 +1,381 @@
+// The text part format: write -> read round trips of built meshes, the reading of
+// hand-written files, every rejected file with its reason, and the file forms not yet
+// readable or writable.
+#include <kivctrl/kivctrl.h>
+
+#include "graphics/gs_object.h"
+#include "support/scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kivtest::read_file;
+using kivtest::ScratchDir;
+using kivtest::write_file;
+
+const std::string kData = std::string(KIV_SOURCE_DIR) + "/tests/formats/data/kvg/";
+
+struct Deleter {
+    void operator()(GSobject *o) const { GSobject_delete(o); }
+};
+using Object = std::unique_ptr<GSobject, Deleter>;
+
+// Error reports sent while it lives.
+class Reports : public MsgHandlerImp {
+public:
+    Reports() { msg_handler_register(this); }
+    ~Reports() override { msg_handler_unregister(this); }
+    const char *name() override { return "kvg test reports"; }
+    int handle(short code, void *data, std::intptr_t n) override
+    {
+        if (code != 5)
+            return 0;
+        const auto *m = static_cast<const ESD_MESSAGE *>(data);
+        std::string text = m->format;
+        for (int i = 0; i < n; ++i) {
+            const std::string mark = "%" + std::to_string(i + 1);
+            text.replace(text.find(mark), mark.size(), m->args[i]);
+        }
+        seen.push_back(text);
+        return 0;
+    }
+    std::vector<std::string> seen;
+};
+
+// What a mesh shows, independent of how its vertices and normals are numbered: per face
+// group, per record, the kind, colour and every corner's position and normal.
+struct Corner {
+    std::array<float, 3> position;
+    std::array<float, 3> normal;
+    bool hasnormal;
+};
+struct Record {
+    int kind;
+    std::array<float, 3> color;
+    std::vector<Corner> corners;
+};
+using Group = std::vector<Record>;
+
+std::vector<Group> snapshot(GSobject *obj)
+{
+    auto &o = static_cast<ADT_Object &>(*obj);
+    const GSmesh &mesh = *o.mesh;
+    std::vector<const GSpolylist *> lists;
+    if (!mesh.polys.empty())
+        lists.push_back(&mesh);
+    lists.insert(lists.end(), mesh.facegroups.begin(), mesh.facegroups.end());
+    std::vector<Group> groups;
+    for (const GSpolylist *list : lists) {
+        Group &g = groups.emplace_back();
+        for (const GSpoly &p : list->polys) {
+            Record &r = g.emplace_back(Record{p.kind, {p.color[0], p.color[1], p.color[2]}, {}});
+            for (const GScorner &c : p.corners) {
+                Corner k{};
+                std::copy_n(&mesh.vertices.at(3 * size_t(c.vertex)), 3, k.position.begin());
+                k.hasnormal = c.normal >= 0;
+                if (k.hasnormal)
+                    std::copy_n(&mesh.normals.at(3 * size_t(c.normal)), 3, k.normal.begin());
+                r.corners.push_back(k);
+            }
+        }
+    }
+    return groups;
+}
+
+void expect_near(const std::array<float, 3> &a, const std::array<float, 3> &b)
+{
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(a[i], b[i], 1e-5f);
+}
+
+void expect_same(const std::vector<Group> &a, const std::vector<Group> &b)
+{
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t g = 0; g < a.size(); ++g) {
+        ASSERT_EQ(a[g].size(), b[g].size()) << "group " << g;
+        for (size_t r = 0; r < a[g].size(); ++r) {
+            const Record &x = a[g][r], &y = b[g][r];
+            EXPECT_EQ(x.kind, y.kind) << "group " << g << " record " << r;
+            expect_near(x.color, y.color);
+            ASSERT_EQ(x.corners.size(), y.corners.size()) << "group " << g << " record " << r;
+            for (size_t c = 0; c < x.corners.size(); ++c) {
+                expect_near(x.corners[c].position, y.corners[c].position);
+                ASSERT_EQ(x.corners[c].hasnormal, y.corners[c].hasnormal);
+                if (x.corners[c].hasnormal)
+                    expect_near(x.corners[c].normal, y.corners[c].normal);
+            }
+        }
+    }
+}
+
+int face_children(GSobject *obj)
+{
+    int n = 0;
+    for (void *link = GSFirstChild(obj); link; link = GSNextChild(link))
+        n += GSobject_kind(GSGetChildObject(link)) == GS_KIND_FACE;
+    return n;
+}
+
+// A part with every kind of record, colours that merge and colours that do not, corners
+// with and without normals, polygons of its own and two face groups.
+Object build_part()
+{
+    Object obj(GSobject_begin());
+    const float box[8][3] = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {0, 0, 3.5f}, {2, 0, 3.5f}, {2, 1, 3.5f}, {0, 1, 3.5f}};
+    for (int i = 0; i < 8; ++i) {
+        float p[3] = {box[i][0] - 1.25f, box[i][1], box[i][2]};
+        GSvertex v = GSvertex_new(p);
+        float n[3] = {0.6f, i % 3 == 0 ? 0.8f : -0.8f, 0.0f};
+        if (i % 4 != 3)
+            GSvertex_setnormal(&v, n);
+        GSobject_addvertex(obj.get(), &v);
+    }
+    auto poly = [](GSobject *on, int kind, std::vector<int> corners, float r, float g, float b) {
+        GSpoly *p = GSpoly_begin(on);
+        p->kind = kind;
+        for (int c : corners)
+            GSpoly_addvertex(p, c);
+        GSpoly_setcolor(p, r, g, b);
+        GSpoly_close(p);
+    };
+    for (int kind = GS_POINTS; kind <= GS_POLYGON; ++kind)
+        poly(obj.get(), kind, {0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3}, 0.1f * kind, 0.5f, 1.0f);
+    poly(obj.get(), GS_POLYGON, {4, 5, 6, 7}, 0.25f, 0.5f, 0.75f);  // becomes QUADS
+    poly(obj.get(), GS_TRIANGLES, {0, 2, 4}, 0.4f, 0.5f, 1.0f);      // merges with kind 4
+    GSobject *face = GSface_begin();
+    GSface_attach(obj.get(), face);
+    poly(face, GS_TRIANGLE_FAN, {0, 1, 5, 4}, 1, 0, 0);
+    poly(face, GS_LINES, {3, 7}, 0, 1, 0);
+    GSobject *empty = GSface_begin();
+    GSface_attach(obj.get(), empty);
+    GSobject_close(obj.get(), 0.0f);
+    return obj;
+}
+
+Object read_text(const std::string &path)
+{
+    return Object(GSobject_read(path.c_str(), GS_FILE_TEXT));
+}
+
+TEST(KvgRoundTrip, BuiltPartKeepsEveryRecordAndItsOwnPolygonsBecomeTheFirstGroup)
+{
+    ScratchDir dir("kvg_round_trip");
+    const Object part = build_part();
+    ASSERT_TRUE(GSobject_write(part.get(), dir.file("part.kvg").c_str(), GS_FILE_TEXT));
+    const Object back = read_text(dir.file("part.kvg"));
+    ASSERT_TRUE(back);
+
+    const auto before = snapshot(part.get()), after = snapshot(back.get());
+    ASSERT_EQ(before.size(), 3u);
+    EXPECT_EQ(before[0].size(), 11u);  // ten kinds and a POLYGON that became a second QUADS colour
+    expect_same(before, after);
+    EXPECT_EQ(face_children(back.get()), 3);
+    EXPECT_TRUE(static_cast<ADT_Object &>(*back).mesh->polys.empty());
+    EXPECT_EQ(GSobject_npolys(back.get()), GSobject_npolys(part.get()));
+
+    float pos[3], q[4], extents[3];
+    GSobject_getposition(back.get(), pos);
+    GSobject_getorientation(back.get(), q);
+    GSobject_getextents(back.get(), extents);
+    EXPECT_EQ(std::vector<float>(pos, pos + 3), std::vector<float>(3, 0.0f));
+    EXPECT_EQ(std::vector<float>(q, q + 4), (std::vector<float>{0, 0, 0, 1}));
+    EXPECT_EQ(std::vector<float>(extents, extents + 3), (std::vector<float>{2, 1, 3.5f}));
+}
+
+TEST(KvgRoundTrip, ReadingAndWritingAgainChangesNothing)
+{
+    ScratchDir dir("kvg_again");
+    const Object part = build_part();
+    ASSERT_TRUE(GSobject_write(part.get(), dir.file("a.kvg").c_str(), GS_FILE_TEXT));
+    const Object once = read_text(dir.file("a.kvg"));
+    ASSERT_TRUE(once);
+    ASSERT_TRUE(GSobject_write(once.get(), dir.file("b.kvg").c_str(), GS_FILE_TEXT));
+    const Object twice = read_text(dir.file("b.kvg"));
+    ASSERT_TRUE(twice);
+    ASSERT_TRUE(GSobject_write(twice.get(), dir.file("c.kvg").c_str(), GS_FILE_TEXT));
+    EXPECT_EQ(read_file(dir.file("b.kvg")), read_file(dir.file("c.kvg")));
+    EXPECT_EQ(face_children(twice.get()), 3);
+}
+
+TEST(KvgRoundTrip, UnclosedPartWritesBoundsAndNoPlaceholderNormals)
+{
+    ScratchDir dir("kvg_unclosed");
+    Object obj(GSobject_begin());
+    float p[3][3] = {{0, 0, 0}, {4, 0, 0}, {0, 2, 0}};
+    for (auto &v : p) {
+        GSvertex x = GSvertex_new(v);
+        GSobject_addvertex(obj.get(), &x);
+    }
+    GSpoly *t = GSpoly_begintriangles(obj.get(), 1);
+    for (int i = 0; i < 3; ++i)
+        GSpoly_addvertex(t, i);
+    GSpoly_close(t);
+    ASSERT_TRUE(GSobject_write(obj.get(), dir.file("u.kvg").c_str(), GS_FILE_TEXT));
+    const Object back = read_text(dir.file("u.kvg"));
+    ASSERT_TRUE(back);
+    EXPECT_FLOAT_EQ(GSobject_getradius(back.get()), 0.5f * std::sqrt(20.0f));
+    const auto groups = snapshot(back.get());
+    ASSERT_EQ(groups.size(), 1u);
+    for (const Corner &c : groups[0].at(0).corners)
+        EXPECT_FALSE(c.hasnormal);
+}
+
+TEST(KvgRead, HandWrittenTriangleInBothVersionsAndBothLineEnds)
+{
+    for (const char *name : {"triangle.kvg", "triangle_v11.kvg", "triangle_crlf.kvg"}) {
+        SCOPED_TRACE(name);
+        // Binary mode keeps carriage returns, a text-mode file reader drops them.
+        for (int flags : {0, QEL_STREAM_BINARY}) {
+            std::unique_ptr<QelFileReader> in(QelCreateReaderInstance((kData + name).c_str(), flags));
+            const Object obj(GSobject_read(*in, GS_FILE_TEXT));
+            ASSERT_TRUE(obj);
+            const auto groups = snapshot(obj.get());
+            ASSERT_EQ(groups.size(), 1u);
+            ASSERT_EQ(groups[0].size(), 1u);
+            const Record &r = groups[0][0];
+            EXPECT_EQ(r.kind, GS_TRIANGLES);
+            ASSERT_EQ(r.corners.size(), 3u);
+            expect_near(r.corners[1].position, {1, 0, 0});
+            expect_near(r.corners[2].normal, {0, 0, 1});
+            EXPECT_EQ(GSobject_npolys(obj.get()), 1);
+            float pivot[3];
+            GSobject_getpivot(obj.get(), pivot, GS_FRAME_LOCAL);
+            expect_near({pivot[0], pivot[1], pivot[2]}, {0.5f, 0.5f, 0});
+        }
+    }
+}
+
+TEST(KvgWrite, WritesTheDocumentedLayout)
+{
+    ScratchDir dir("kvg_layout");
+    const Object obj = read_text(kData + "triangle_crlf.kvg");
+    ASSERT_TRUE(obj);
+    ASSERT_TRUE(GSobject_write(obj.get(), dir.file("t.kvg").c_str(), GS_FILE_TEXT));
+    EXPECT_EQ(read_file(dir.file("t.kvg")), read_file(kData + "triangle.kvg"));
+}
+
+// The records a group of the given text makes once read: kind and corner count of each.
+std::vector<std::pair<int, size_t>> records_of(const std::string &group)
+{
+    ScratchDir dir("kvg_records");
+    write_file(dir.file("g.kvg"), "KVG Version 1.2\n0 0 0 1 1 0\n0.5 0.5 0\n4\n0 0 0\n1 0 0\n0 1 0\n1 1 0\n0\n"
+                                  "1 0 0\n0 0 0 1 1 0\n" + group);
+    const Object obj = read_text(dir.file("g.kvg"));
+    std::vector<std::pair<int, size_t>> out;
+    if (!obj)
+        return out;
+    const auto groups = snapshot(obj.get());
+    for (const Record &r : groups.at(0))
+        out.emplace_back(r.kind, r.corners.size());
+    return out;
+}
+
+TEST(KvgRead, RecordsCloseAsTheyAreRead)
+{
+    using R = std::vector<std::pair<int, size_t>>;
+    // Same colour merges; another colour stays apart; a four-corner POLYGON is a quad.
+    EXPECT_EQ(records_of("3 0\nTRIANGLES\n1 0 0\n3\n0 -1\n1 -1\n2 -1\nTRIANGLES\n0 1 0\n3\n1 -1\n2 -1\n3 -1\n"
+                         "TRIANGLES\n1 0 0\n3\n0 -1\n2 -1\n3 -1\n"),
+              (R{{GS_TRIANGLES, 6}, {GS_TRIANGLES, 3}}));
+    EXPECT_EQ(records_of("1 0\npolygon\n1 1 1\n4\n0 -1\n1 -1\n3 -1\n2 -1\n"), (R{{GS_QUADS, 4}}));
+    // Blank lines and trailing blanks around a keyword are harmless.
+    EXPECT_EQ(records_of("1 0   \n\n  LINE_STRIP \t\n1 1 1\n2\n0 -1\n1 -1\n"), (R{{GS_LINE_STRIP, 2}}));
+}
+
+TEST(KvgRead, InvertedBoundsBecomeTheOrigin)
+{
+    ScratchDir dir("kvg_bounds");
+    std::string text = read_file(kData + "triangle.kvg");
+    text.replace(text.find("0 0 0 1 1 0"), 11, "0 0 0 1 -1 0");
+    write_file(dir.file("b.kvg"), text);
+    const Object obj = read_text(dir.file("b.kvg"));
+    ASSERT_TRUE(obj);
+    float extents[3];
+    GSobject_getextents(obj.get(), extents);
+    EXPECT_EQ(std::vector<float>(extents, extents + 3), std::vector<float>(3, 0.0f));
+    EXPECT_EQ(GSobject_getradius(obj.get()), 0.0f);
+}
+
+TEST(KvgRead, BadFilesAreRejectedWithTheirReason)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"err_empty.kvg", "line 1: the file is empty"},
+        {"err_truncated.kvg", "line 17: the file ends before the vertex index"},
+        {"err_header.kvg", "not a KVG part file"},
+        {"err_version.kvg", "KVG version \"1.3\" is not supported"},
+        {"err_vertex_index.kvg", "line 18: vertex index 3 is outside the 3 vertices"},
+        {"err_normal_index.kvg", "line 17: normal index 1 is outside the 1 normals"},
+        {"err_long_line.kvg", "line 13: a line is longer than 100 characters"},
+        {"err_corner_count.kvg", "line 18: unexpected data after the last face group"},
+        {"err_vertex_count.kvg", "line 11: unexpected data after the last face group"},
+        {"err_record_count.kvg", "line 19: the file ends before the polygon keyword"},
+        {"err_group_count.kvg", "line 11: unexpected data after the last face group"},
+        {"err_garbage.kvg", "line 14: expected a number for the colour, found \"0.5x\""},
+        {"err_nan.kvg", "line 6: expected a number for the vertex, found \"nan\""},
+        {"err_keyword.kvg", "line 13: \"TRIANGLE\" is not a polygon keyword"},
+        {"err_partial_triangles.kvg", "line 15: a TRIANGLES record needs a multiple of 3 corners, it has 4"},
+        {"missing.kvg", "the file cannot be opened"},
+    };
+    for (const auto &[name, reason] : cases) {
+        SCOPED_TRACE(name);
+        Reports reports;
+        EXPECT_FALSE(read_text(kData + name));
+        ASSERT_EQ(reports.seen.size(), 1u);
+        EXPECT_EQ(reports.seen[0].rfind("Cannot read the part file " + kData + name + ": " + reason, 0), 0u)
+            << reports.seen[0];
+    }
+}
+
+TEST(KvgRead, NumbersAtTheEdgesOfFloat)
+{
+    ScratchDir dir("kvg_numbers");
+    const std::string head = "KVG Version 1.2\n0 0 0 1 1 0\n0 0 0\n1\n";
+    const std::string tail = "\n0\n0 0 0\n";
+    const std::pair<std::string, bool> cases[] = {
+        {"1e-50 +2 -0", true}, {"1.4013e-45 3.40282e+38 .5", true}, {"1e39 0 0", false}, {"+-1 0 0", false},
+        {"0x10 0 0", false},   {"inf 0 0", false},
+    };
+    for (const auto &[vertex, ok] : cases) {
+        SCOPED_TRACE(vertex);
+        write_file(dir.file("n.kvg"), head + vertex + tail);
+        EXPECT_EQ(bool(read_text(dir.file("n.kvg"))), ok);
+    }
+}
+
+TEST(KvgRead, StreamWithAnErrorGivesNull)
+{
+    std::unique_ptr<QelFileReader> in(QelCreateReaderInstance((kData + "missing.kvg").c_str(), 0));
+    Reports reports;
+    EXPECT_EQ(GSobject_read(*in, GS_FILE_TEXT), nullptr);
+    EXPECT_EQ(reports.seen, std::vector<std::string>{"Cannot read the part file: the file cannot be opened"});
+}
+
+TEST(KvgWrite, RefusalsLeaveTheFileAlone)
+{
+    ScratchDir dir("kvg_refusals");
+    const Object part = build_part();
+    const std::string keep = dir.file("keep.kvg");
+    write_file(keep, "precious");
+    Reports reports;
+    EXPECT_FALSE(GSobject_write(nullptr, keep.c_str(), GS_FILE_TEXT));
+    EXPECT_FALSE(GSobject_write(part.get(), keep.c_str(), GS_FILE_BINARY));
+    EXPECT_FALSE(GSobject_write(part.get(), keep.c_str(), static_cast<GSfileformat>(7)));
+    GSobject *face = GSGetChildObject(GSFirstChild(part.get()));
+    EXPECT_FALSE(GSobject_write(face, keep.c_str(), GS_FILE_TEXT));
+    EXPECT_EQ(read_file(keep), "precious");
+    EXPECT_FALSE(GSobject_write(part.get(), dir.file("no/such/dir/x.kvg").c_str(), GS_FILE_TEXT));
+    EXPECT_EQ(reports.seen.size(), 4u);
+    EXPECT_EQ(GSobject_read(keep.c_str(), GS_FILE_BINARY), nullptr);
+    EXPECT_EQ(GSobject_read(keep.c_str(), GS_FILE_VRML1), nullptr);
+    ASSERT_EQ(reports.seen.size(), 6u);
+    EXPECT_EQ(reports.seen[4], "Cannot read the part file " + keep + ": the binary part form cannot be read");
+}
+
+} // namespace
