@@ -3,6 +3,8 @@
 // readable or writable.
 #include <kivctrl/kivctrl.h>
 
+#include <kivctrl/loader.h>
+
 #include "graphics/gs_object.h"
 #include "support/scratch.h"
 
@@ -376,6 +378,75 @@ TEST(KvgWrite, RefusalsLeaveTheFileAlone)
     EXPECT_EQ(GSobject_read(keep.c_str(), GS_FILE_VRML1), nullptr);
     ASSERT_EQ(reports.seen.size(), 6u);
     EXPECT_EQ(reports.seen[4], "Cannot read the part file " + keep + ": the binary part form cannot be read");
+}
+
+TEST(KvgLoader, RegisteredAsTheTextPartLoader)
+{
+    LoaderFactory *f = loader_get_factory("kiv part");
+    ASSERT_NE(f, nullptr);
+    EXPECT_STREQ(f->name(), "KIV Part");
+    EXPECT_STREQ(f->suffix(), "kvg");
+    EXPECT_EQ(f->suffix_count(), 1);
+    EXPECT_EQ(f->hints(), 130);
+    EXPECT_EQ(f->priority(), 10080);
+}
+
+TEST(KvgLoader, TakesFilesByTheirSuffixAndHeader)
+{
+    ScratchDir dir("kvg_legal");
+    const std::string triangle = read_file(kData + "triangle.kvg");
+    const struct {
+        const char *name;
+        std::string text;
+        int legal;
+    } cases[] = {
+        {"v12.kvg", triangle, LOADER_GEOMETRY},
+        {"v11.KVG", read_file(kData + "triangle_v11.kvg"), LOADER_GEOMETRY},
+        {"v13.kvg", read_file(kData + "err_version.kvg"), LOADER_NOT_TAKEN},
+        {"stl.kvg", read_file(kData + "err_header.kvg"), LOADER_NOT_TAKEN},
+        {"short.kvg", "KVG Version 1", LOADER_NOT_TAKEN},
+        {"other.txt", triangle, LOADER_NOT_TAKEN},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        write_file(dir.file(c.name), c.text);
+        EXPECT_EQ(loader_legal("KIV Part", nullptr, nullptr, dir.file(c.name).c_str(), nullptr), c.legal);
+    }
+    EXPECT_EQ(loader_legal("KIV Part", nullptr, nullptr, dir.file("absent.kvg").c_str(), nullptr), 0);
+}
+
+TEST(KvgLoader, InvokeReadsThePartWithItsPivotAtTheOrigin)
+{
+    ScratchDir dir("kvg_invoke");
+    const std::string path = dir.file("loaded_triangle.kvg");
+    write_file(path, read_file(kData + "triangle.kvg"));
+    void *geometry = nullptr;
+    int index = 0;
+    ASSERT_EQ(loader_invoke(nullptr, nullptr, path.c_str(), nullptr, &geometry, &index), LOADER_GEOMETRY);
+    const Object obj(static_cast<GSobject *>(geometry));
+    ASSERT_TRUE(obj);
+    EXPECT_EQ(index, loader_get_index(loader_get_factory("KIV Part")));
+    EXPECT_EQ(face_children(obj.get()), 1);
+    float pivot[3], position[3];
+    GSobject_getpivot(obj.get(), pivot, GS_FRAME_LOCAL);
+    GSobject_getposition(obj.get(), position);
+    expect_near({pivot[0], pivot[1], pivot[2]}, {0, 0, 0});
+    expect_near({position[0], position[1], position[2]}, {0, 0, 0});
+}
+
+TEST(KvgLoader, HeaderlessOrBrokenPartIsNotLoaded)
+{
+    ScratchDir dir("kvg_invoke_bad");
+    for (const char *name : {"err_header.kvg", "err_truncated.kvg"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.file(std::string("bad_") + name);
+        write_file(path, read_file(kData + name));
+        void *geometry = &geometry;
+        int index = -1;
+        EXPECT_EQ(loader_invoke(nullptr, nullptr, path.c_str(), nullptr, &geometry, &index), LOADER_NOT_TAKEN);
+        EXPECT_EQ(index, 0);
+        EXPECT_EQ(loader_invoke("KIV Part", nullptr, nullptr, path.c_str(), nullptr, &geometry), LOADER_NOT_TAKEN);
+    }
 }
 
 } // namespace
