@@ -2,20 +2,16 @@
 #include "graphics/gsdb_records.h"
 
 #include "graphics/gs_primitive.h"
+#include "graphics/gsdb_collapse.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-struct Triangle {
-    int corner[3];
-    int list;  // over all lists of the geometry, in order
-};
-
-std::vector<Triangle> triangles_of(const GSDB_Geometry &g, std::vector<const GSDB_PrimitiveList *> &lists)
+std::vector<GSDB_Triangle> triangles_of(const GSDB_Geometry &g, std::vector<const GSDB_PrimitiveList *> &lists)
 {
-    std::vector<Triangle> tris;
+    std::vector<GSDB_Triangle> tris;
     for (const auto &group : g.groups)
         for (const auto &l : group->lists) {
             const int li = static_cast<int>(lists.size());
@@ -24,7 +20,7 @@ std::vector<Triangle> triangles_of(const GSDB_Geometry &g, std::vector<const GSD
             if (gs_corners_per_primitive(l->kind, n) != 3) continue;
             const int count = gs_primitive_count(l->kind, n);
             for (int a = 0; a < count; ++a) {
-                Triangle t{{}, li};
+                GSDB_Triangle t{{}, li};
                 for (int v = 0; v < 3; ++v) t.corner[v] = l->corners[size_t(gs_corner_index(l->kind, n, a, v))].vertex;
                 tris.push_back(t);
             }
@@ -35,7 +31,7 @@ std::vector<Triangle> triangles_of(const GSDB_Geometry &g, std::vector<const GSD
 // The result: the surviving triangles with their face normals, one triangles list per input
 // list, and the input box kept by two unused vertices.
 GSDB_Geometry *build_result(const GSDB_Geometry &g, const std::vector<const GSDB_PrimitiveList *> &lists,
-                            const std::vector<Triangle> &tris)
+                            const std::vector<GSDB_Triangle> &tris)
 {
     auto out = std::make_unique<GSDB_Geometry>();
     std::vector<GSDB_Group *> groups;
@@ -44,7 +40,7 @@ GSDB_Geometry *build_result(const GSDB_Geometry &g, const std::vector<const GSDB
     for (auto &l : made) l = std::make_unique<GSDB_PrimitiveList>();
 
     const size_t nv = g.vertexcount();
-    for (const Triangle &t : tris) {
+    for (const GSDB_Triangle &t : tris) {
         const int *c = t.corner;
         if (c[0] == c[1] || c[1] == c[2] || c[2] == c[0]) continue;
         if (c[0] < 0 || c[1] < 0 || c[2] < 0 || size_t(c[0]) >= nv || size_t(c[1]) >= nv || size_t(c[2]) >= nv) continue;
@@ -91,10 +87,10 @@ GSDB_Geometry *build_result(const GSDB_Geometry &g, const std::vector<const GSDB
 GSDB_Geometry *collapseGSDB_Geometry(GSDB_Geometry *g, double costlimit, int minvertices)
 {
     if (!g) return nullptr;
-    (void)costlimit;
-    (void)minvertices;
     std::vector<const GSDB_PrimitiveList *> lists;
-    std::vector<Triangle> tris = triangles_of(*g, lists);
+    std::vector<GSDB_Triangle> tris = triangles_of(*g, lists);
+    const long long budget = std::max<long long>(0, (long long)g->vertexcount() - std::max(minvertices, 8));
+    gsdb_collapse_edges(g->vertices, tris, costlimit, budget);
     return build_result(*g, lists, tris);
 }
 
