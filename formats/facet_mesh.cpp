@@ -1,0 +1,123 @@
+// Assembling facets into one closed graphics object.
+#include "formats/facet_mesh.h"
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <utility>
+
+namespace kiv::formats {
+
+namespace {
+
+uint32_t bits(float f)
+{
+    return std::bit_cast<uint32_t>(f == 0.0f ? 0.0f : f);  // -0 is the same position as +0
+}
+
+uint64_t mix(uint32_t x, uint32_t y, uint32_t z)
+{
+    uint64_t h = x * 0x9E3779B97F4A7C15ull;
+    h ^= (h >> 29) + y * 0xC2B2AE3D27D4EB4Full;
+    h ^= (h >> 31) + z * 0x165667B19E3779F9ull;
+    return h ^ (h >> 32);
+}
+
+int poly_kind(size_t corners)
+{
+    return corners == 3 ? GS_TRIANGLES : corners == 4 ? GS_QUADS : GS_POLYGON;
+}
+
+}  // namespace
+
+FacetMesh::FacetMesh() : slots_(1024, 0) {}
+
+void FacetMesh::reserve(size_t vertices, size_t facets)
+{
+    vertices_.reserve(3 * vertices);
+    normals_.reserve(3 * facets);
+    corner_hint_ = 3 * facets;
+    while (slots_.size() < 2 * vertices) grow();
+}
+
+void FacetMesh::grow()
+{
+    std::vector<uint32_t> old(2 * slots_.size(), 0);
+    old.swap(slots_);
+    const size_t mask = slots_.size() - 1;
+    for (uint32_t s : old) {
+        if (s == 0) continue;
+        const float *p = &vertices_[3 * size_t(s - 1)];
+        size_t i = mix(bits(p[0]), bits(p[1]), bits(p[2])) & mask;
+        while (slots_[i] != 0) i = (i + 1) & mask;
+        slots_[i] = s;
+    }
+}
+
+int FacetMesh::vertex(const float p[3])
+{
+    const uint32_t x = bits(p[0]), y = bits(p[1]), z = bits(p[2]);
+    const size_t mask = slots_.size() - 1;
+    size_t i = mix(x, y, z) & mask;
+    for (; slots_[i] != 0; i = (i + 1) & mask) {
+        const float *q = &vertices_[3 * size_t(slots_[i] - 1)];
+        if (bits(q[0]) == x && bits(q[1]) == y && bits(q[2]) == z) return static_cast<int>(slots_[i] - 1);
+    }
+    const size_t index = vertices_.size() / 3;
+    vertices_.insert(vertices_.end(), p, p + 3);
+    slots_[i] = static_cast<uint32_t>(index + 1);
+    if (2 * (index + 1) > slots_.size()) grow();
+    return static_cast<int>(index);
+}
+
+bool FacetMesh::full() const
+{
+    const size_t limit = INT_MAX - 1;
+    return vertices_.size() / 3 >= limit || normals_.size() / 3 >= limit;
+}
+
+int FacetMesh::normal(const float n[3])
+{
+    normals_.insert(normals_.end(), n, n + 3);
+    return static_cast<int>(normals_.size() / 3 - 1);
+}
+
+FacetMesh::Record &FacetMesh::record_for(int kind, const float color[3])
+{
+    if (kind == GS_POLYGON) return records_.emplace_back(Record{kind, {color[0], color[1], color[2]}, {}});
+    const Key key{kind, bits(color[0]), bits(color[1]), bits(color[2])};
+    const auto [it, fresh] = shared_.try_emplace(key, records_.size());
+    if (!fresh) return records_[it->second];
+    Record &r = records_.emplace_back(Record{kind, {color[0], color[1], color[2]}, {}});
+    r.corners.reserve(std::exchange(corner_hint_, 0));
+    return r;
+}
+
+void FacetMesh::facet(std::span<const GScorner> corners, const float color[3])
+{
+    Record &r = record_for(poly_kind(corners.size()), color);
+    r.corners.insert(r.corners.end(), corners.begin(), corners.end());
+    ++facets_;
+}
+
+GSobjectPtr FacetMesh::finish(float creaseangle)
+{
+    GSobjectPtr obj(GSobject_begin());
+    GSmesh &mesh = *static_cast<ADT_Object *>(obj.get())->mesh;
+    mesh.vertices = std::move(vertices_);
+    mesh.normals = std::move(normals_);
+    for (Record &r : records_) {
+        GSpoly *poly = mesh.append(r.kind, 0);
+        poly->corners = std::move(r.corners);
+        std::copy(r.color, r.color + 3, poly->color);
+        mesh.reindex(poly);
+    }
+    records_.clear();
+    shared_.clear();
+    GSobject_close(obj.get(), creaseangle);
+    const float origin[3] = {0.0f, 0.0f, 0.0f};
+    GSobject_setpivot(obj.get(), origin, GS_FRAME_LOCAL);
+    return obj;
+}
+
+}  // namespace kiv::formats

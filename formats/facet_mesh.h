@@ -1,0 +1,65 @@
+// Assembling the facets of an STL or SLP file into one closed graphics object.
+#pragma once
+
+#include <kivctrl/gsobject.h>
+
+#include "graphics/gs_object.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
+#include <tuple>
+#include <vector>
+
+namespace kiv::formats {
+
+struct GSobjectDelete {
+    void operator()(GSobject *obj) const { GSobject_delete(obj); }
+};
+using GSobjectPtr = std::unique_ptr<GSobject, GSobjectDelete>;
+
+// Facets go straight into polygon records: triangles and quadrilaterals of one colour share
+// one record (in order of first appearance), larger polygons keep a record each, just as
+// closing one record per facet would merge them. Vertices at exactly the same position are
+// stored once, which leaves the closing merge far less to sort.
+class FacetMesh {
+public:
+    FacetMesh();
+
+    // Room for about this many vertices and facets.
+    void reserve(size_t vertices, size_t facets);
+    // Index of the vertex at p (finite coordinates).
+    int vertex(const float p[3]);
+    // Index of a new normal.
+    int normal(const float n[3]);
+    // No room for another vertex or normal index.
+    bool full() const;
+    // One polygon of at least three corners.
+    void facet(std::span<const GScorner> corners, const float color[3]);
+    size_t facets() const { return facets_; }
+
+    // The finished object: closed with the crease angle, pivot at the origin.
+    GSobjectPtr finish(float creaseangle);
+
+private:
+    using Key = std::tuple<int, uint32_t, uint32_t, uint32_t>;
+    struct Record {
+        int kind;
+        float color[3];
+        std::vector<GScorner> corners;
+    };
+    Record &record_for(int kind, const float color[3]);
+    void grow();
+
+    std::vector<float> vertices_;
+    std::vector<float> normals_;
+    std::vector<Record> records_;
+    std::map<Key, size_t> shared_;  // the shared records by kind and colour
+    // Open addressing over vertex positions: slot holds index + 1, 0 when empty.
+    std::vector<uint32_t> slots_;
+    size_t facets_ = 0;
+    size_t corner_hint_ = 0;  // room for the first shared record
+};
+
+}  // namespace kiv::formats
