@@ -1,9 +1,11 @@
 // The built-in loaders of facet files: "Pro/E Render File" and "Stereolithography" read the
-// text form, "Stereolithography (binary)" the binary STL form. Both STL loaders take the
-// suffix "stl"; the text one is asked first, and a binary file it refuses (by its last bytes
-// or when reading it as text fails) goes on to the binary one.
+// text form with one reader, "Stereolithography (binary)" the binary STL form. The text
+// loaders are asked first, and a binary file they refuse (by its last bytes, or when reading
+// it as text fails) goes on to the binary one. Whichever text factory takes a file, a file
+// named *.slp may hold polygons while any other holds triangles only, as STL requires.
 #include <kivctrl/loader.h>
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/qel_string.h>
 
 #include "formats/stl_binary.h"
 #include "formats/stl_text.h"
@@ -11,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -32,10 +35,16 @@ int deliver(FacetRead read, const char *file, const char *unopenable, GSobject *
     return LOADER_NOT_TAKEN;
 }
 
+FacetDialect dialect_of(const char *file)
+{
+    const size_t dot = std::string_view(file).find_last_of("./\\");
+    return dot != std::string_view::npos && file[dot] == '.' && qel_stricmp(file + dot + 1, "slp") == 0
+               ? FacetDialect::slp
+               : FacetDialect::stl;
+}
+
 class TextFacetLoader final : public Loader {
 public:
-    explicit TextFacetLoader(FacetDialect dialect) : dialect_(dialect) {}
-
     int legal(KivAssembly *, _object *, const char *file, const char *) override
     {
         return file && kiv::formats::facet_text_legal(file) ? LOADER_GEOMETRY : LOADER_NOT_TAKEN;
@@ -46,11 +55,9 @@ public:
         if (!geometry) return LOADER_NOT_TAKEN;
         *geometry = nullptr;
         if (!file) return LOADER_NOT_TAKEN;
-        return deliver(kiv::formats::read_facet_text_file(file, dialect_), file, "Can not open .slp file", geometry);
+        return deliver(kiv::formats::read_facet_text_file(file, dialect_of(file)), file, "Can not open .slp file",
+                       geometry);
     }
-
-private:
-    FacetDialect dialect_;
 };
 
 class BinaryStlLoader final : public Loader {
@@ -86,15 +93,14 @@ private:
     Make make_;
 };
 
-std::unique_ptr<Loader> make_slp() { return std::make_unique<TextFacetLoader>(FacetDialect::slp); }
-std::unique_ptr<Loader> make_stl() { return std::make_unique<TextFacetLoader>(FacetDialect::stl); }
+std::unique_ptr<Loader> make_text() { return std::make_unique<TextFacetLoader>(); }
 std::unique_ptr<Loader> make_stl_binary() { return std::make_unique<BinaryStlLoader>(); }
 
 using Factory = FacetFactory<std::unique_ptr<Loader> (*)()>;
 
 struct BuiltinFacetLoaders {
-    Factory slp{"Pro/E Render File", "slp", 4100, make_slp};
-    Factory stl{"Stereolithography", "stl", 4090, make_stl};
+    Factory slp{"Pro/E Render File", "slp", 4100, make_text};
+    Factory stl{"Stereolithography", "stl", 4090, make_text};
     Factory stl_binary{"Stereolithography (binary)", "stl", 4080, make_stl_binary};
 
     BuiltinFacetLoaders()
