@@ -13,12 +13,11 @@ const char *GSimageSuffixes::get(int i) const
     return item.present ? item.text.c_str() : nullptr;
 }
 
-const char *GSimageReaderFactory::version()
+template <class Product>
+const char *GSimageFactory<Product>::version()
 {
     return __DATE__;
 }
 
-const char *GSimageWriterFactory::version()
-{
-    return __DATE__;
-}
+template class GSimageFactory<GSimageReader>;
+template class GSimageFactory<GSimageWriter>;

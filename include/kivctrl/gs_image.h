@@ -77,9 +77,11 @@ private:
     std::vector<Item> items_;
 };
 
-class GSimageReaderFactory {
+// The shape shared by reader and writer factories; Product is what create() makes.
+template <class Product>
+class GSimageFactory {
 public:
-    virtual ~GSimageReaderFactory() = default;
+    virtual ~GSimageFactory() = default;
     virtual const char *name() = 0;
     virtual const char *extname() { return name(); }
     virtual int suffix_count() = 0;
@@ -87,16 +89,19 @@ public:
     virtual const char *suffix() { return suffix(1); }
     virtual int hints() { return 0; }
     virtual int priority() { return 0; }
-    // The build date, e.g. "Dec 10 2026".
+    // The engine's build date, e.g. "Dec 10 2026".
     virtual const char *version();
-    // A reader for the file of params, or null when the file is not of this factory's kind.
-    virtual GSimageReader *create(const GSimageParams &params) = 0;
+    // A new Product owned by the caller, or null when the file of params is not of this
+    // factory's kind or none can be made.
+    virtual Product *create(const GSimageParams &params) = 0;
 };
 
-class GSimageReaderFactoryImp : public GSimageReaderFactory {
+// A factory keeping its own suffix list.
+template <class Factory>
+class GSimageFactoryImp : public Factory {
 public:
-    GSimageReaderFactoryImp() = default;
-    explicit GSimageReaderFactoryImp(const char *suffix) { suffix_add(suffix); }
+    GSimageFactoryImp() = default;
+    explicit GSimageFactoryImp(const char *suffix) { suffix_add(suffix); }
     int suffix_count() override { return suffixes_.count(); }
     const char *suffix(int i) override { return suffixes_.get(i); }
     const char *suffix() override { return suffixes_.get(1); }
@@ -106,32 +111,20 @@ private:
     GSimageSuffixes suffixes_;
 };
 
-class GSimageWriterFactory {
+extern template class GSimageFactory<GSimageReader>;
+extern template class GSimageFactory<GSimageWriter>;
+
+class GSimageReaderFactory : public GSimageFactory<GSimageReader> {};
+class GSimageWriterFactory : public GSimageFactory<GSimageWriter> {};
+
+class GSimageReaderFactoryImp : public GSimageFactoryImp<GSimageReaderFactory> {
 public:
-    virtual ~GSimageWriterFactory() = default;
-    virtual const char *name() = 0;
-    virtual const char *extname() { return name(); }
-    virtual int suffix_count() = 0;
-    virtual const char *suffix(int i) = 0;
-    virtual const char *suffix() { return suffix(1); }
-    virtual int hints() { return 0; }
-    virtual int priority() { return 0; }
-    virtual const char *version();
-    // A writer for params, owned by the caller; null when none can be made.
-    virtual GSimageWriter *create(const GSimageParams &params) = 0;
+    using GSimageFactoryImp::GSimageFactoryImp;
 };
 
-class GSimageWriterFactoryImp : public GSimageWriterFactory {
+class GSimageWriterFactoryImp : public GSimageFactoryImp<GSimageWriterFactory> {
 public:
-    GSimageWriterFactoryImp() = default;
-    explicit GSimageWriterFactoryImp(const char *suffix) { suffix_add(suffix); }
-    int suffix_count() override { return suffixes_.count(); }
-    const char *suffix(int i) override { return suffixes_.get(i); }
-    const char *suffix() override { return suffixes_.get(1); }
-    void suffix_add(const char *suffix) { suffixes_.add(suffix); }
-
-private:
-    GSimageSuffixes suffixes_;
+    using GSimageFactoryImp::GSimageFactoryImp;
 };
 
 // Image readers. Registering keeps an older factory of the same name (message 1801 with the
