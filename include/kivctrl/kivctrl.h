@@ -13,6 +13,8 @@
 #include <kivctrl/gs_universe.h>
 #include <kivctrl/gs_bitmap.h>
 #include <kivctrl/gs_image.h>
+#include <kivctrl/gs_display.h>
+#include <kivctrl/gs_image_saver.h>
 #include <kivctrl/qel_pathname.h>
 #include <kivctrl/qel_process.h>
 #include <kivctrl/qel_scan.h>
