@@ -1,0 +1,213 @@
+// Collision data of a graphics object and the exact test between two of them.
+#include "environment/collide_shape.h"
+
+#include "environment/collide_triangle.h"
+#include "graphics/gs_object.h"
+#include "graphics/gs_primitive.h"
+#include "graphics/gs_transform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace kiv::env {
+namespace {
+
+// Rounding of world corners to float and of the box tree: a few units in the last place of
+// the largest coordinate in play.
+constexpr double kRelativeMargin = 2e-6;
+
+long primitive_signature(GSobject *g)
+{
+    long n = g->polylist()->primitivecount;
+    if (g->kind() == GS_KIND_OBJECT)
+        for (const GSsubmesh *f : static_cast<ADT_Object *>(g)->mesh->facegroups) n += f->primitivecount;
+    return n;
+}
+
+Transform to_transform(const GSaffine &a)
+{
+    Transform t;
+    std::memcpy(t.r, a.r, sizeof t.r);
+    std::memcpy(t.t, a.t, sizeof t.t);
+    return t;
+}
+
+bool same(const Transform &a, const Transform &b)
+{
+    return std::memcmp(a.r, b.r, sizeof a.r) == 0 && std::memcmp(a.t, b.t, sizeof a.t) == 0;
+}
+
+// inverse(a) ∘ b.
+Transform relative(const Transform &a, const Transform &b)
+{
+    const double(*m)[3] = a.r;
+    double inv[3][3];
+    inv[0][0] = m[1][1] * m[2][2] - m[1][2] * m[2][1];
+    inv[0][1] = m[0][2] * m[2][1] - m[0][1] * m[2][2];
+    inv[0][2] = m[0][1] * m[1][2] - m[0][2] * m[1][1];
+    inv[1][0] = m[1][2] * m[2][0] - m[1][0] * m[2][2];
+    inv[1][1] = m[0][0] * m[2][2] - m[0][2] * m[2][0];
+    inv[1][2] = m[0][2] * m[1][0] - m[0][0] * m[1][2];
+    inv[2][0] = m[1][0] * m[2][1] - m[1][1] * m[2][0];
+    inv[2][1] = m[0][1] * m[2][0] - m[0][0] * m[2][1];
+    inv[2][2] = m[0][0] * m[1][1] - m[0][1] * m[1][0];
+    const double det = m[0][0] * inv[0][0] + m[0][1] * inv[1][0] + m[0][2] * inv[2][0];
+    for (auto &row : inv)
+        for (double &x : row) x /= det;
+    Transform c;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) c.r[i][j] = inv[i][0] * b.r[0][j] + inv[i][1] * b.r[1][j] + inv[i][2] * b.r[2][j];
+        double d[3];
+        for (int k = 0; k < 3; ++k) d[k] = b.t[k] - a.t[k];
+        c.t[i] = inv[i][0] * d[0] + inv[i][1] * d[1] + inv[i][2] * d[2];
+    }
+    return c;
+}
+
+// The axis-aligned world box of a local box.
+Box world_of(const Transform &w, const double lo[3], const double hi[3], double grow)
+{
+    Box b;
+    for (int i = 0; i < 3; ++i) {
+        double c = w.t[i], r = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            c += w.r[i][k] * 0.5 * (lo[k] + hi[k]);
+            r += std::fabs(w.r[i][k]) * 0.5 * (hi[k] - lo[k]);
+        }
+        b.lo[i] = c - r - grow;
+        b.hi[i] = c + r + grow;
+    }
+    return b;
+}
+
+}  // namespace
+
+bool Box::overlaps(const Box &o) const
+{
+    for (int i = 0; i < 3; ++i)
+        if (hi[i] < o.lo[i] || o.hi[i] < lo[i]) return false;
+    return true;
+}
+
+bool CollisionShape::gather(GSobject *g)
+{
+    ++builds_;
+    triangles_.clear();
+    tree_ = ObbTree{};
+    placed_valid_ = false;
+    GSpolylist *list = g->polylist();
+    list_ = list;
+    primitive_count_ = primitive_signature(g);
+    GSmesh *mesh = list->vertexmesh();
+    vertex_count_ = mesh ? mesh->vertexcount() : 0;
+    if (!mesh) return false;
+    std::vector<GSpolylist *> lists{list};
+    if (g->kind() == GS_KIND_OBJECT)
+        for (GSsubmesh *f : static_cast<ADT_Object *>(g)->mesh->facegroups) lists.push_back(f);
+    const auto nv = uint32_t(vertex_count_);
+    for (GSpolylist *l : lists)
+        for (GSpoly &p : l->polys) {
+            const int n = int(p.corners.size());
+            const int per = gs_corners_per_primitive(p.kind, n);
+            if (per < 3) continue;
+            const int prims = p.primitives();
+            for (int a = 0; a < prims; ++a) {
+                // Fan: corner 0 with each pair of consecutive corners.
+                auto vertex = [&](int v) { return uint32_t(p.corners[size_t(gs_corner_index(p.kind, n, a, v))].vertex); };
+                const uint32_t v0 = vertex(0);
+                for (int v = 1; v + 1 < per; ++v) {
+                    const uint32_t v1 = vertex(v), v2 = vertex(v + 1);
+                    if (v0 >= nv || v1 >= nv || v2 >= nv) continue;
+                    triangles_.insert(triangles_.end(), {v0, v1, v2});
+                }
+            }
+        }
+    if (triangles_.empty()) return false;
+    std::fill(local_lo_, local_lo_ + 3, INFINITY);
+    std::fill(local_hi_, local_hi_ + 3, -INFINITY);
+    for (uint32_t v : triangles_)
+        for (int i = 0; i < 3; ++i) {
+            const double x = mesh->vertices[3 * size_t(v) + i];
+            local_lo_[i] = std::min(local_lo_[i], x);
+            local_hi_[i] = std::max(local_hi_[i], x);
+        }
+    tree_.build(mesh->vertices, triangles_);
+    return true;
+}
+
+void CollisionShape::place()
+{
+    ++placements_;
+    corners_valid_ = false;
+    double mag = 0.0;
+    for (int i = 0; i < 3; ++i) mag = std::max({mag, std::fabs(local_lo_[i]), std::fabs(local_hi_[i])});
+    const Box raw = world_of(world_, local_lo_, local_hi_, 0.0);
+    for (int i = 0; i < 3; ++i) mag = std::max({mag, std::fabs(raw.lo[i]), std::fabs(raw.hi[i])});
+    magnitude_ = mag;
+    const double grow = kRelativeMargin * mag;
+    world_box_ = world_of(world_, local_lo_, local_hi_, grow);
+    // The eight octants of the local box, split at its middle.
+    for (int c = 0; c < 8; ++c) {
+        double lo[3], hi[3];
+        for (int i = 0; i < 3; ++i) {
+            const double mid = 0.5 * (local_lo_[i] + local_hi_[i]);
+            const bool upper = (c >> i) & 1;
+            lo[i] = upper ? mid : local_lo_[i];
+            hi[i] = upper ? local_hi_[i] : mid;
+        }
+        cells_[c] = world_of(world_, lo, hi, grow);
+    }
+}
+
+bool CollisionShape::refresh(GSobject *g, uint16_t stamp)
+{
+    ADT_Object *o = g ? g->placed() : nullptr;
+    if (!o) return false;
+    const GSmesh *mesh = g->polylist()->vertexmesh();
+    if (g->polylist() != list_ || !mesh || mesh->vertexcount() != vertex_count_ ||
+        primitive_signature(g) != primitive_count_)
+        gather(g);
+    if (triangles_.empty()) return false;
+    const Transform w = to_transform(gs_local_to_world(o));
+    if (!placed_valid_ || o != placed_ || stamp != stamp_ || !same(w, world_)) {
+        placed_ = o;
+        stamp_ = stamp;
+        world_ = w;
+        placed_valid_ = true;
+        place();
+    }
+    return true;
+}
+
+void CollisionShape::refresh_corners()
+{
+    if (corners_valid_ && placed_->cachedworld.size() == 3 * vertex_count_) return;
+    GSobject_cachevertexworldpositions(placed_);
+    corners_valid_ = true;
+}
+
+bool shapes_touch(CollisionShape &a, CollisionShape &b)
+{
+    if (!a.world_box_.overlaps(b.world_box_)) return false;
+    // Some cell of each must reach into the other's box.
+    auto reaches = [](const CollisionShape &s, const Box &other) {
+        for (const Box &c : s.cells_)
+            if (c.overlaps(other)) return true;
+        return false;
+    };
+    if (!reaches(a, b.world_box_) || !reaches(b, a.world_box_)) return false;
+    a.refresh_corners();
+    b.refresh_corners();
+    const float *wa = a.placed_->cachedworld.data();
+    const float *wb = b.placed_->cachedworld.data();
+    const uint32_t *ta = a.triangles_.data(), *tb = b.triangles_.data();
+    const double margin = kRelativeMargin * std::max(a.magnitude_, b.magnitude_);
+    return obb_trees_meet(a.tree_, b.tree_, relative(a.world_, b.world_), margin, [&](int32_t i, int32_t j) {
+        const uint32_t *u = ta + 3 * size_t(i), *v = tb + 3 * size_t(j);
+        return triangles_touch(wa + 3 * size_t(u[0]), wa + 3 * size_t(u[1]), wa + 3 * size_t(u[2]),
+                               wb + 3 * size_t(v[0]), wb + 3 * size_t(v[1]), wb + 3 * size_t(v[2]));
+    });
+}
+
+}  // namespace kiv::env

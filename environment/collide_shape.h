@@ -1,0 +1,67 @@
+// The collision data of one graphics object: its triangles and their box tree (rebuilt only
+// when the mesh changes), and its world placement, world box, eight cell boxes and world
+// corner positions (refreshed when the placement stamp or the world transform changes).
+#pragma once
+
+#include "environment/collide_obbtree.h"
+
+#include <cstdint>
+#include <vector>
+
+class GSobject;
+class ADT_Object;
+struct GSpolylist;
+
+namespace kiv::env {
+
+struct Box {
+    double lo[3], hi[3];
+    bool overlaps(const Box &o) const;  // closed boxes: touching counts
+};
+
+class CollisionShape {
+public:
+    // Brings the data up to date for g placed under stamp. False when g has no triangles.
+    bool refresh(GSobject *g, uint16_t stamp);
+    // Fills the world corner positions when the placement changed since they were filled.
+    void refresh_corners();
+
+    const Box &world_box() const { return world_box_; }
+    const Box &cell(int i) const { return cells_[i]; }
+    uint16_t stamp() const { return stamp_; }
+    // How often the world data were refreshed, and how often the triangles were gathered.
+    unsigned placements() const { return placements_; }
+    unsigned builds() const { return builds_; }
+    size_t triangle_count() const { return triangles_.size() / 3; }
+
+    friend bool shapes_touch(CollisionShape &a, CollisionShape &b);
+
+private:
+    bool gather(GSobject *g);
+    void place();
+
+    // Mesh side.
+    const GSpolylist *list_ = nullptr;
+    size_t vertex_count_ = 0;
+    long primitive_count_ = -1;
+    std::vector<uint32_t> triangles_;  // vertex indices, three per triangle
+    ObbTree tree_;
+    double local_lo_[3] = {0, 0, 0}, local_hi_[3] = {0, 0, 0};
+    // Placement side.
+    ADT_Object *placed_ = nullptr;
+    bool placed_valid_ = false;
+    uint16_t stamp_ = 0;
+    Transform world_{};
+    Box world_box_{};
+    Box cells_[8]{};
+    double magnitude_ = 0.0;  // largest coordinate in play, for rounding margins
+    bool corners_valid_ = false;
+    unsigned placements_ = 0;
+    unsigned builds_ = 0;
+};
+
+// Whether a triangle of a touches a triangle of b (see triangles_touch). Both must have been
+// refreshed.
+bool shapes_touch(CollisionShape &a, CollisionShape &b);
+
+}  // namespace kiv::env
