@@ -27,6 +27,7 @@ long primitive_signature(GSobject *g)
 
 Transform to_transform(const GSaffine &a)
 {
+    static_assert(sizeof a.r == sizeof(Transform::r) && sizeof a.t == sizeof(Transform::t));
     Transform t;
     std::memcpy(t.r, a.r, sizeof t.r);
     std::memcpy(t.t, a.t, sizeof t.t);
@@ -139,7 +140,7 @@ bool CollisionShape::gather(GSobject *g)
 void CollisionShape::place()
 {
     ++placements_;
-    corners_valid_ = false;
+    ++epoch_;
     double mag = 0.0;
     for (int i = 0; i < 3; ++i) mag = std::max({mag, std::fabs(local_lo_[i]), std::fabs(local_hi_[i])});
     const Box raw = world_of(world_, local_lo_, local_hi_, 0.0);
@@ -165,26 +166,35 @@ bool CollisionShape::refresh(GSobject *g, uint16_t stamp)
     ADT_Object *o = g ? g->placed() : nullptr;
     if (!o) return false;
     const GSmesh *mesh = g->polylist()->vertexmesh();
-    if (g->polylist() != list_ || !mesh || mesh->vertexcount() != vertex_count_ ||
+    if (mesh != o->mesh.get()) return false;  // a face group outside its object's mesh
+    if (g->polylist() != list_ || mesh->vertexcount() != vertex_count_ ||
         primitive_signature(g) != primitive_count_)
         gather(g);
     if (triangles_.empty()) return false;
-    const Transform w = to_transform(gs_local_to_world(o));
+    const GSaffine a = gs_local_to_world(o);
+    const Transform w = to_transform(a);
     if (!placed_valid_ || o != placed_ || stamp != stamp_ || !same(w, world_)) {
         placed_ = o;
         stamp_ = stamp;
         world_ = w;
+        affine_ = a;
         placed_valid_ = true;
+        if (o->cachedworld.size() != 3 * vertex_count_) o->cachedworld.assign(3 * vertex_count_, 0.0f);
+        corner_epoch_.resize(vertex_count_, 0);
         place();
     }
     return true;
 }
 
-void CollisionShape::refresh_corners()
+const float *CollisionShape::world_corner(uint32_t v)
 {
-    if (corners_valid_ && placed_->cachedworld.size() == 3 * vertex_count_) return;
-    GSobject_cachevertexworldpositions(placed_);
-    corners_valid_ = true;
+    // The same arithmetic as GSobject_cachevertexworldpositions, one vertex at a time.
+    float *out = &placed_->cachedworld[3 * size_t(v)];
+    if (corner_epoch_[v] != epoch_) {
+        affine_.apply(&placed_->mesh->vertices[3 * size_t(v)], out);
+        corner_epoch_[v] = epoch_;
+    }
+    return out;
 }
 
 bool shapes_touch(CollisionShape &a, CollisionShape &b)
@@ -197,16 +207,12 @@ bool shapes_touch(CollisionShape &a, CollisionShape &b)
         return false;
     };
     if (!reaches(a, b.world_box_) || !reaches(b, a.world_box_)) return false;
-    a.refresh_corners();
-    b.refresh_corners();
-    const float *wa = a.placed_->cachedworld.data();
-    const float *wb = b.placed_->cachedworld.data();
     const uint32_t *ta = a.triangles_.data(), *tb = b.triangles_.data();
     const double margin = kRelativeMargin * std::max(a.magnitude_, b.magnitude_);
     return obb_trees_meet(a.tree_, b.tree_, relative(a.world_, b.world_), margin, [&](int32_t i, int32_t j) {
         const uint32_t *u = ta + 3 * size_t(i), *v = tb + 3 * size_t(j);
-        return triangles_touch(wa + 3 * size_t(u[0]), wa + 3 * size_t(u[1]), wa + 3 * size_t(u[2]),
-                               wb + 3 * size_t(v[0]), wb + 3 * size_t(v[1]), wb + 3 * size_t(v[2]));
+        return triangles_touch(a.world_corner(u[0]), a.world_corner(u[1]), a.world_corner(u[2]),
+                               b.world_corner(v[0]), b.world_corner(v[1]), b.world_corner(v[2]));
     });
 }
 

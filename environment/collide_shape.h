@@ -1,9 +1,12 @@
 // The collision data of one graphics object: its triangles and their box tree (rebuilt only
-// when the mesh changes), and its world placement, world box, eight cell boxes and world
-// corner positions (refreshed when the placement stamp or the world transform changes).
+// when the mesh changes), and its world placement, world box and eight cell boxes (refreshed
+// when the placement stamp or the world transform changes). World corner positions go into
+// the graphics object's cache of them, each computed when a test first needs it after a
+// refresh, so a move costs nothing in proportion to the mesh.
 #pragma once
 
 #include "environment/collide_obbtree.h"
+#include "graphics/gs_transform.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,8 +26,8 @@ class CollisionShape {
 public:
     // Brings the data up to date for g placed under stamp. False when g has no triangles.
     bool refresh(GSobject *g, uint16_t stamp);
-    // Fills the world corner positions when the placement changed since they were filled.
-    void refresh_corners();
+    // The world position of vertex v, cached until the next refresh.
+    const float *world_corner(uint32_t v);
 
     const Box &world_box() const { return world_box_; }
     const Box &cell(int i) const { return cells_[i]; }
@@ -52,10 +55,12 @@ private:
     bool placed_valid_ = false;
     uint16_t stamp_ = 0;
     Transform world_{};
+    GSaffine affine_{};
     Box world_box_{};
     Box cells_[8]{};
     double magnitude_ = 0.0;  // largest coordinate in play, for rounding margins
-    bool corners_valid_ = false;
+    std::vector<uint32_t> corner_epoch_;  // epoch_ when the vertex's world corner was cached
+    uint32_t epoch_ = 0;
     unsigned placements_ = 0;
     unsigned builds_ = 0;
 };
