@@ -2,11 +2,14 @@
 #include <kivctrl/obj_attr.h>
 
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/gs_universe.h>
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/ve_bind.h>
 
 #include "database/db_string.h"
 
 #include <cstring>
+#include <vector>
 
 using kiv::db::free_string;
 using kiv::db::replace_string;
@@ -91,11 +94,85 @@ const char *obj_get_notename(_object *o)
     return o && o->note ? o->note->name : nullptr;
 }
 
+namespace {
+
+// One object: store the flag, load the geometry on first need (or release it), apply it to
+// the graphics side and announce it. Nonzero when the geometry failed to load.
+int set_one_active(_object *o, int a)
+{
+    o->active = a;
+    int failed = 0;
+    if (a == 1) {
+        _geometry *first = o->geolist.get(1);
+        if ((!first || !first->handle) && VE_load_obj(o) != 0) {
+            o->active = 0;
+            failed = 1;
+        }
+    } else {
+        VE_release_geometry(o);
+    }
+    VE_activate_obj(o);
+    msg_send(a == 1 ? MSG_OBJ_ACTIVATED : MSG_OBJ_DEACTIVATED, o, 0);
+    return failed;
+}
+
+bool has_non_face_children(_object *o)
+{
+    OBJLIST_ITER it(o->children);
+    while (it.next()) {
+        if (it.getdata()->type != OBJ_FACE)
+            return true;
+    }
+    return false;
+}
+
+// o and its whole subtree, parents before children; drawing only envelopes while a bigger
+// subtree is being loaded.
+int set_subtree_active(_object *o, int a)
+{
+    const bool envelopes = a == 1 && o->type != OBJ_VIEWPOINT && has_non_face_children(o);
+    if (envelopes)
+        GSuniverse_setonlydrawenvelopes(true);
+    int failed = set_one_active(o, a);
+    std::vector<_object *> children;
+    OBJLIST_ITER it(o->children);
+    while (it.next())
+        children.push_back(it.getdata());
+    for (_object *c : children)
+        failed |= set_subtree_active(c, a);
+    if (envelopes)
+        GSuniverse_setonlydrawenvelopes(false);
+    return failed;
+}
+
+}  // namespace
+
 int obj_set_active(_object *o, int a)
 {
     if (!o)
         return 101;
-    o->active = a;
-    msg_send(a == 1 ? MSG_OBJ_ACTIVATED : MSG_OBJ_DEACTIVATED, o, 0);
-    return 0;
+    std::vector<_object *> children;
+    OBJLIST_ITER it(o->children);
+    while (it.next())
+        children.push_back(it.getdata());
+    switch (o->type) {
+    case OBJ_ROOT: {
+        GSuniverse_setonlydrawenvelopes(true);
+        int failed = 0;
+        for (_object *c : children)
+            failed |= obj_set_active(c, a);
+        GSuniverse_setonlydrawenvelopes(false);
+        return failed;
+    }
+    case OBJ_OBJECT: {
+        int failed = set_one_active(o, a);
+        for (_object *c : children) {
+            if (c->type == OBJ_FACE)
+                failed |= obj_set_active(c, a);
+        }
+        return failed;
+    }
+    default:
+        return set_subtree_active(o, a);
+    }
 }

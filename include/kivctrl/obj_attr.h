@@ -97,5 +97,8 @@ int obj_get_color(_object *o, QEL_COLOR &c, int &level);
 int obj_set_notename(_object *o, const char *name, int locate);
 const char *obj_get_notename(_object *o);
 
-// Stores the active flag and announces it (205 when set, 206 when cleared). Returns 0.
+// Stores the active flag, loads the geometry on first need (or releases it), applies the state
+// to the graphics side and announces it (205 when set, 206 when cleared): on the root for its
+// children, on a part also for its faces, on anything else for its whole subtree. Nonzero when
+// some geometry failed to load (that object stays inactive).
 int obj_set_active(_object *o, int a);

@@ -60,7 +60,7 @@ TEST_F(DbTest, NewObjectHasItsInitialValuesAndOneCreationMessage)
     EXPECT_EQ(p->geometryvalid, 1);
     EXPECT_EQ(p->face_index, -1);
     EXPECT_EQ(p->lod_index, 1);
-    EXPECT_EQ(p->gsobject, nullptr);
+    EXPECT_NE(p->gsobject, nullptr);  // bound to its graphics node at creation
     ASSERT_NE(p->props, nullptr);
     EXPECT_EQ(p->props->count(), 0);
     // The new object is given an empty note name.

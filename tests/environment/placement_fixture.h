@@ -8,11 +8,11 @@
 #include <kivctrl/placement.h>
 
 #include "database/db_fixture.h"
+#include "environment/geo_data.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 inline QEL_QUAT axis_turn(float ax, float ay, float az, float degrees)
 {
@@ -61,13 +61,6 @@ protected:
         place(V, {0.0f, -10.0f, 5.0f}, axis_turn(0, 1, 1, -70));
     }
 
-    void TearDown() override
-    {
-        DbTest::TearDown();
-        for (GSobject *g : tops_)
-            GSobject_delete(g);
-    }
-
     // An object with a box mesh from (0,0,0) to (2,2,2) and its pivot at `pivot` (local).
     _object *make_placed(_object *parent, OBJECT_TYPE t, const char *name, QEL_VECT3 pivot)
     {
@@ -86,10 +79,14 @@ protected:
         GSobject_close(g, 0.0f);
         const float pv[3] = {pivot.x, pivot.y, pivot.z};
         GSobject_setpivot(g, pv, GS_FRAME_LOCAL);
-        if (parent->gsobject)
-            GSobject_attach(parent->gsobject, g);
-        else
-            tops_.push_back(g);
+        // The box takes the place of the node the object was bound to.
+        GSobject *bound = o->gsobject;
+        if (GSobject *p = GSobject_getparent(bound)) {
+            GSobject_detach(p, bound);
+            GSobject_attach(p, g);
+        }
+        kiv::env::delete_node(bound);
+        kiv::env::attach_geo_data(g, o);
         o->gsobject = g;
         o->active = 1;
         return o;
@@ -110,7 +107,4 @@ protected:
     }
 
     _object *A = nullptr, *B = nullptr, *P = nullptr, *S = nullptr, *V = nullptr;
-
-private:
-    std::vector<GSobject *> tops_;
 };

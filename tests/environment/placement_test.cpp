@@ -138,9 +138,12 @@ TEST_F(FramesTest, PivotMovesThePositionButNotTheMesh)
 
 TEST_F(FramesTest, RootAndFacesStayPutAndUnboundObjectsReadAsOrigin)
 {
-    MessageLog log({MSG_OBJ_POSITION, MSG_OBJ_ORIENTATION});
     _object *face = make(P, OBJ_FACE, "f");
     _object *unbound = make(B, OBJ_GROUP, "u");
+    // Every object is bound when created: take the node away to see one without.
+    kiv::env::delete_node(unbound->gsobject);
+    unbound->gsobject = nullptr;
+    MessageLog log({MSG_OBJ_POSITION, MSG_OBJ_ORIENTATION});
     for (_object *o : {root, face, unbound}) {
         EXPECT_EQ(VE_set_pos(o, {1, 2, 3}), 0);
         EXPECT_EQ(VE_set_orient(o, axis_turn(1, 0, 0, 10)), 0);

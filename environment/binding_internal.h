@@ -1,0 +1,43 @@
+// Helpers shared by the files of the scene binding.
+#pragma once
+
+#include <vector>
+
+class _object;
+class GSobject;
+struct _geometry;
+
+namespace kiv::env {
+
+// The graphics object type for o: root 6, group 1, part 0, light by its kind (directed 3,
+// point 2, spot 4), viewpoint 5, face 7.
+int graphics_type(_object *o);
+// A new empty graphics object registered with the universe.
+GSobject *new_empty_node();
+// o's graphics objects: gsobject, each level's handle and lod_current, each once.
+std::vector<GSobject *> geometry_nodes(_object *o);
+// Colour, specular, shininess, transparency, emission and (parts) rendering mode into every
+// graphics object of a part or face.
+void push_material(_object *o);
+// Shows the graphics object of an active, visible part or face; hides it otherwise.
+void refresh_visibility(_object *o);
+// Makes g the object's graphics object in place of the current one, keeping the placement
+// (and the pivot unless told otherwise), under the assembly's geometry lock. The old one is
+// detached, not deleted.
+void replace_node(_object *o, GSobject *g, bool keep_pivot);
+// The part's (or face's) level that owns graphics object g, or null.
+_geometry *level_of(_object *o, GSobject *g);
+
+}  // namespace kiv::env
+
+namespace kiv::env {
+
+// Loads the file of one level of o through the loader registry (both descriptions, then the
+// locate procedure), keeping the descriptions in agreement. For a part the result is the new
+// graphics object (null on failure); for other types, whose files are assemblies, ok alone
+// tells success.
+GSobject *load_level_file(_object *o, _geometry *level, bool &ok);
+// A decimated copy of the geometry just loaded for level, or null.
+GSobject *decimated_copy(_object *o, _geometry *level);
+
+}  // namespace kiv::env

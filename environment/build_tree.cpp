@@ -1,0 +1,139 @@
+// Preparing a freshly read tree for display, and the background loading switch.
+#include <kivctrl/ve_bind.h>
+
+#include <kivctrl/gs_universe.h>
+#include <kivctrl/kiv_db.h>
+#include <kivctrl/qel_msg.h>
+#include <kivctrl/task.h>
+#include <kivctrl/ve_zoom.h>
+
+#include "environment/ve_seams.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> threading{false};
+
+int deferred_activation(_object *o)
+{
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(o->vars.remove("_ACTIVE")));
+}
+
+void prepare_root(_object *root)
+{
+    GSuniverse_setname(root->name);
+    if (root->color.r != -1.0f)
+        GSuniverse_setbgcolor(root->color.r, root->color.g, root->color.b);
+    if (!root->viewpoint) {
+        env_create_viewpoint("viewpoint", root->assembly);
+        if (root->children.count() < 2) {
+            if (_object *g = db_create_obj(root, OBJ_GROUP)) {
+                obj_set_name(g, "assembly");
+                obj_set_active(g, 1);
+                msg_send(MSG_DEFAULT_GROUP_CREATED, root, 0);
+            }
+        }
+    }
+    if (_object *vp = root->viewpoint) {
+        QEL_VECT3 p;
+        obj_get_pos(vp, p, FRAME_PARENT);
+        if (p.x == 0.0f && p.y == 0.0f && p.z == 0.0f) {
+            obj_set_releangles(vp, QEL_VECT3(180.0f, 0.0f, 0.0f), FRAME_PARENT);
+            if (VE_zoom_extents)
+                VE_zoom_extents(root->assembly);
+        }
+    }
+    if (layer_count && layer_add && layer_count() == 0)
+        layer_add("DEFAULT");
+    if (!task_find(root, "_lod_task"))
+        task_add(root, "_lod_task", nullptr);
+}
+
+void prepare_part(_object *part)
+{
+    if (!env_get_threading() || part->vars.find("_ACTIVE") == 0)
+        return;
+    const int a = deferred_activation(part);
+    obj_set_active(part, 0);
+    if (a)
+        obj_set_active(part, 1);
+    std::vector<_object *> faces;
+    OBJLIST_ITER it(part->children);
+    while (it.next(1 << OBJ_FACE))
+        faces.push_back(it.getdata());
+    for (_object *f : faces) {
+        if (f->vars.find("_ACTIVE") == 0)
+            continue;
+        if (deferred_activation(f))
+            obj_set_active(f, 1);
+    }
+}
+
+// Every object of the subtree, parents before children.
+std::vector<_object *> subtree(_object *o)
+{
+    std::vector<_object *> out, work{o};
+    while (!work.empty()) {
+        _object *x = work.back();
+        work.pop_back();
+        out.push_back(x);
+        std::vector<_object *> kids;
+        OBJLIST_ITER it(x->children);
+        while (it.next())
+            kids.push_back(it.getdata());
+        work.insert(work.end(), kids.rbegin(), kids.rend());
+    }
+    return out;
+}
+
+}  // namespace
+
+void env_set_threading(bool on)
+{
+    threading = on;
+}
+
+bool env_get_threading()
+{
+    return threading;
+}
+
+int VE_prepare_obj(_object *o)
+{
+    if (!o)
+        return 0;
+    if (o->type == OBJ_ROOT)
+        prepare_root(o);
+    else if (o->type == OBJ_OBJECT)
+        prepare_part(o);
+    return 0;
+}
+
+int VE_build_tree(_object *o)
+{
+    if (update_sensor_speed)
+        update_sensor_speed();
+    VE_prepare_obj(o);
+    if (o && env_get_threading()) {
+        if (VE_start_geometry_thread) {
+            VE_start_geometry_thread(o);
+        } else {
+            // No background loader in this build: apply the deferred activations now.
+            for (_object *x : subtree(o)) {
+                if (x->type == OBJ_OBJECT)
+                    VE_prepare_obj(x);
+            }
+        }
+    }
+    if (update_sensor_speed)
+        update_sensor_speed();
+    return 0;
+}
+
+void VE_reset_environment()
+{
+    GSuniverse_vacuum();
+}

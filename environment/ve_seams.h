@@ -1,0 +1,24 @@
+// Services of neighbouring modules that the scene binding calls but that may not be linked
+// into the engine yet: each is declared weak and skipped while absent.
+#pragma once
+
+class _object;
+class KivAssembly;
+class GSobject;
+
+// Sensors: the speed of the view sensors follows the size of the scene.
+[[gnu::weak]] void update_sensor_speed();
+// Framing: moves the assembly's viewpoint so that the whole tree fits the view.
+[[gnu::weak]] int VE_zoom_extents(KivAssembly *a);
+// Layers.
+[[gnu::weak]] int layer_count();
+[[gnu::weak]] int layer_add(const char *name);
+// The background geometry loader: loads the deferred parts below o on a thread of its own.
+[[gnu::weak]] void VE_start_geometry_thread(_object *o);
+// Primitive shapes built by the graphics system.
+[[gnu::weak]] GSobject *GSobject_newblock(float sx, float sy, float sz, unsigned char, unsigned char);
+[[gnu::weak]] GSobject *GSobject_newcone(float height, float radius, int n, unsigned char, unsigned char);
+[[gnu::weak]] GSobject *GSobject_newcylinder(float height, float radius, int n, unsigned char, unsigned char, unsigned char);
+[[gnu::weak]] GSobject *GSobject_newsphere(float radius, int stacks, int slices, unsigned char, unsigned char, unsigned char);
+[[gnu::weak]] GSobject *GSobject_newplane(float w, float h, unsigned char, unsigned char, unsigned char);
+[[gnu::weak]] GSobject *GSobject_newhelix(float height, float radius, int samples, float tube, int sides, float turns);
