@@ -1,5 +1,6 @@
 #include "assembly/instance_cache.h"
 
+#include <kivctrl/gsdb_geometry.h>
 #include <kivctrl/gsobject.h>
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/qel_pathname.h>
@@ -134,6 +135,24 @@ std::optional<std::string> LoadGSobjectInstanceCache::key(const char *file, cons
     if (k == keys_.end())
         return std::nullopt;
     return k->second;
+}
+
+GSobject *LoadGSobjectInstanceCache::decimated(const char *file, const char *options)
+{
+    std::lock_guard lock(mutex_);
+    Entry *e = entry(file, options);
+    if (!e)
+        return nullptr;
+    if (!e->simplified) {
+        std::unique_ptr<GSDB_Geometry, void (*)(GSDB_Geometry *)> copy(
+            createGSDB_Geometry(e->geometry.get()), &destroyGSDB_Geometry);
+        std::unique_ptr<GSDB_Geometry, void (*)(GSDB_Geometry *)> coarse(
+            decimateGSDB_Geometry(copy.get(), 0.02), &destroyGSDB_Geometry);
+        if (!coarse)
+            return nullptr;
+        e->simplified.reset(createGSobject(coarse.get()));
+    }
+    return GSobject_newinstance(e->simplified.get());
 }
 
 bool LoadGSobjectInstanceCache::forget(const char *file, const char *options)

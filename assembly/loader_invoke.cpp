@@ -1,5 +1,6 @@
 // Loading a file through the loader registry, answered from the instance cache when it can.
 #include <kivctrl/gsobject.h>
+#include <kivctrl/kiv_db.h>
 #include <kivctrl/loader.h>
 #include <kivctrl/qel_internet.h>
 #include <kivctrl/qel_pathname.h>
@@ -169,4 +170,17 @@ int loader_basename(KivAssembly *, const char *file, const char *options, int si
     return needed;
 }
 
-void *loader_decimated(KivAssembly *, const char *, const char *) { return nullptr; }
+void *loader_decimated(KivAssembly *assembly, const char *file, const char *options)
+{
+    LoadGSobjectInstanceCache &cache = instance_cache();
+    if (GSobject *coarse = cache.decimated(file, options))
+        return coarse;
+    // Parts name their files relative to the assembly, which loads them joined to its
+    // directory.
+    const char *dir = assembly ? RootGetAssyPath(assembly) : nullptr;
+    if (!dir || !*dir)
+        return nullptr;
+    char joined[QEL_PATH_MAX];
+    pathname_join(joined, file, dir, nullptr);
+    return *joined ? cache.decimated(joined, options) : nullptr;
+}
