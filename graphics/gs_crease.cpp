@@ -25,7 +25,12 @@ struct Direction {
 
 struct UnionFind {
     std::vector<int> parent;
-    explicit UnionFind(size_t n) : parent(n) { std::iota(parent.begin(), parent.end(), 0); }
+    // Starts over with n separate members, keeping the storage.
+    void reset(size_t n)
+    {
+        parent.resize(n);
+        std::iota(parent.begin(), parent.end(), 0);
+    }
     int find(int i)
     {
         while (parent[i] != i) i = parent[i] = parent[parent[i]];
@@ -147,7 +152,11 @@ void gs_smooth_normals(const std::vector<GScorner *> &corners, size_t nvertices,
         return p[0] == q[0] && p[1] == q[1] && p[2] == q[2];
     };
 
+    // Scratch space of one vertex, reused from vertex to vertex.
     std::vector<Direction> dirs;
+    UnionFind uf;
+    std::vector<int> newindex, members;
+    std::vector<double> sums;
     for (size_t v = 0; v < nvertices; ++v) {
         const auto first = byvertex.begin() + std::ptrdiff_t(start[v]);
         const auto last = byvertex.begin() + std::ptrdiff_t(start[v + 1]);
@@ -165,13 +174,13 @@ void gs_smooth_normals(const std::vector<GScorner *> &corners, size_t nvertices,
         }
         if (dirs.size() < 2) continue;
 
-        UnionFind uf(dirs.size());
+        uf.reset(dirs.size());
         join_close(dirs, uf, cosc, crease);
 
         // One new normal per group of two or more distinct normals.
-        std::vector<int> newindex(dirs.size(), -1);
-        std::vector<double> sums(3 * dirs.size(), 0.0);
-        std::vector<int> members(dirs.size(), 0);
+        newindex.assign(dirs.size(), -1);
+        sums.assign(3 * dirs.size(), 0.0);
+        members.assign(dirs.size(), 0);
         for (size_t i = 0; i < dirs.size(); ++i) {
             const int root = uf.find(int(i));
             ++members[root];

@@ -66,6 +66,11 @@ void GSmesh::close(float creaseangle)
     measure_vertices(*this);
 
     std::vector<GScorner *> corners;
+    size_t ncorners = 0;
+    for (const GSpoly &p : polys) ncorners += p.corners.size();
+    for (const GSsubmesh *sub : facegroups)
+        for (const GSpoly &p : sub->polys) ncorners += p.corners.size();
+    corners.reserve(ncorners);
     auto collect = [&corners](GSpolylist &list) {
         for (GSpoly &p : list.polys)
             for (GScorner &c : p.corners) corners.push_back(&c);

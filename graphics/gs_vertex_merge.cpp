@@ -1,19 +1,20 @@
-// Merging of duplicate mesh vertices: a sort, then a hash grid of kept vertices with cells of
-// the merge distance, so each vertex meets only the kept ones in the 27 cells around it.
+// Merging of duplicate mesh vertices: a sort on precomputed keys, then a hash grid of kept
+// vertices in one flat table. Cells are a few merge distances wide, so a vertex needs the
+// cells next to its own only in the dimensions where it lies within the merge distance of a
+// cell border: most vertices look into one to four cells rather than 27.
 #include "graphics/gs_vertex_merge.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <numeric>
-#include <unordered_map>
 
 namespace {
 
 constexpr float kMaxDx = 0.0001f;
 constexpr double kMaxSquared = 1e-8;
-constexpr double kCell = 1e-4;           // no larger than the merge distance sqrt(1e-8)
+constexpr double kReach = 1.0001e-4;     // the merge distance sqrt(1e-8), with room for rounding
+constexpr double kCell = 4e-4;
 constexpr double kGridLimit = 1.0e12;    // beyond it neighbours can only be exact duplicates
 
 // Total order on floats (non-numbers included), with -0 equal to +0.
@@ -39,69 +40,112 @@ bool close_enough(const float *a, const float *b)
     return dx * dx + dy * dy + dz * dz < kMaxSquared;
 }
 
+struct SortItem {
+    uint32_t key[3];
+    int index;
+    bool operator<(const SortItem &o) const
+    {
+        if (key[0] != o.key[0]) return key[0] < o.key[0];
+        if (key[1] != o.key[1]) return key[1] < o.key[1];
+        if (key[2] != o.key[2]) return key[2] < o.key[2];
+        return index < o.index;
+    }
+};
+
+// Kept vertices by cell, open addressing: each slot holds the upper half of a cell hash and
+// the newest kept vertex of that hash, which chains to older ones through next. Cells whose
+// hashes collide share a chain, which only adds candidates to test.
+class CellTable {
+public:
+    explicit CellTable(size_t n) : slots_(std::bit_ceil(2 * n + 2)), mask_(slots_.size() - 1) {}
+
+    const int *find(uint64_t hash) const
+    {
+        const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+        for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            if (slots_[i].head < 0) return nullptr;
+            if (slots_[i].tag == tag) return &slots_[i].head;
+        }
+    }
+    // The head of hash's chain, -1 when new.
+    int &at(uint64_t hash)
+    {
+        const uint32_t tag = static_cast<uint32_t>(hash >> 32);
+        size_t i = hash & mask_;
+        while (slots_[i].head >= 0 && slots_[i].tag != tag) i = (i + 1) & mask_;
+        slots_[i].tag = tag;
+        return slots_[i].head;
+    }
+
+private:
+    struct Slot {
+        uint32_t tag = 0;
+        int head = -1;
+    };
+    std::vector<Slot> slots_;
+    size_t mask_;
+};
+
 }  // namespace
 
 std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
 {
     const size_t n = xyz.size() / 3;
-    std::vector<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const float *p = &xyz[3 * size_t(a)], *q = &xyz[3 * size_t(b)];
-        for (int i = 0; i < 3; ++i) {
-            const uint32_t kp = order_key(p[i]), kq = order_key(q[i]);
-            if (kp != kq) return kp < kq;
-        }
-        return a < b;
-    });
+    std::vector<SortItem> order(n);
+    for (size_t v = 0; v < n; ++v) {
+        const float *p = &xyz[3 * v];
+        order[v] = {{order_key(p[0]), order_key(p[1]), order_key(p[2])}, static_cast<int>(v)};
+    }
+    std::sort(order.begin(), order.end());
 
     std::vector<int> remap(n);
     std::vector<float> kept;
     kept.reserve(xyz.size());
-    // Kept vertices by grid cell: head of a chain through next.
-    std::unordered_map<uint64_t, int> head;
-    head.reserve(n);
+    CellTable cells(n);
     std::vector<int> next;
     next.reserve(n);
 
     for (size_t s = 0; s < n; ++s) {
-        const int v = order[s];
+        const int v = order[s].index;
         const float *p = &xyz[3 * size_t(v)];
         int target = -1;
         if (s > 0) {
             // Exact duplicates sit next to each other in sorted order.
-            const float *prev = &xyz[3 * size_t(order[s - 1])];
-            if (p[0] == prev[0] && p[1] == prev[1] && p[2] == prev[2]) target = remap[order[s - 1]];
+            const float *prev = &xyz[3 * size_t(order[s - 1].index)];
+            if (p[0] == prev[0] && p[1] == prev[1] && p[2] == prev[2]) target = remap[order[s - 1].index];
         }
         const bool gridded = std::fabs(p[0]) < kGridLimit && std::fabs(p[1]) < kGridLimit && std::fabs(p[2]) < kGridLimit;
-        int64_t c[3] = {0, 0, 0};
-        if (gridded) for (int i = 0; i < 3; ++i) c[i] = static_cast<int64_t>(std::floor(p[i] / kCell));
         if (gridded && target < 0) {
-            for (int dx = -1; dx <= 1; ++dx)
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dz = -1; dz <= 1; ++dz) {
-                        const auto it = head.find(cell_hash(c[0] + dx, c[1] + dy, c[2] + dz));
-                        if (it == head.end()) continue;
+            int64_t lo[3], hi[3];
+            for (int i = 0; i < 3; ++i) {
+                lo[i] = static_cast<int64_t>(std::floor((p[i] - kReach) / kCell));
+                hi[i] = static_cast<int64_t>(std::floor((p[i] + kReach) / kCell));
+            }
+            for (int64_t x = lo[0]; x <= hi[0]; ++x)
+                for (int64_t y = lo[1]; y <= hi[1]; ++y)
+                    for (int64_t z = lo[2]; z <= hi[2]; ++z) {
+                        const int *head = cells.find(cell_hash(x, y, z));
+                        if (!head) continue;
                         // The earliest kept vertex in reach wins.
-                        for (int k = it->second; k >= 0; k = next[k])
+                        for (int k = *head; k >= 0; k = next[size_t(k)])
                             if ((target < 0 || k < target) && close_enough(&kept[3 * size_t(k)], p)) target = k;
                     }
         }
         if (target >= 0) {
-            remap[v] = target;
+            remap[size_t(v)] = target;
             continue;
         }
         const int k = static_cast<int>(kept.size() / 3);
         kept.insert(kept.end(), p, p + 3);
         next.push_back(-1);
         if (gridded) {
-            auto [it, fresh] = head.try_emplace(cell_hash(c[0], c[1], c[2]), k);
-            if (!fresh) {
-                next[k] = it->second;
-                it->second = k;
-            }
+            int64_t c[3];
+            for (int i = 0; i < 3; ++i) c[i] = static_cast<int64_t>(std::floor(p[i] / kCell));
+            int &head = cells.at(cell_hash(c[0], c[1], c[2]));
+            next[size_t(k)] = head;
+            head = k;
         }
-        remap[v] = k;
+        remap[size_t(v)] = k;
     }
     xyz.swap(kept);
     return remap;
