@@ -23,13 +23,20 @@ Tri widen(const float *a, const float *b, const float *c)
     return t;
 }
 
-// Edge p-q (with sides sp, sq of the plane of t) crosses t strictly inside.
+// Edge p-q (with sides sp, sq of the plane of t) crosses t.
 bool edge_crosses(const double *p, const double *q, int sp, int sq, const Tri &t)
 {
     if (sp * sq > 0 || (sp == 0 && sq == 0)) return false;
-    const int v0 = orient3d_sign(p, q, t.p[0], t.p[1]);
-    if (v0 == 0) return false;
-    return orient3d_sign(p, q, t.p[1], t.p[2]) == v0 && orient3d_sign(p, q, t.p[2], t.p[0]) == v0;
+    const int v[3] = {orient3d_sign(p, q, t.p[0], t.p[1]), orient3d_sign(p, q, t.p[1], t.p[2]),
+                      orient3d_sign(p, q, t.p[2], t.p[0])};
+    if (sp * sq < 0) {
+        // Passing through the plane: the boundary of t counts too, or two boxes pushed into
+        // each other with their side faces in common planes would cross only at boundaries.
+        const bool pos = v[0] > 0 || v[1] > 0 || v[2] > 0, neg = v[0] < 0 || v[1] < 0 || v[2] < 0;
+        return pos != neg;
+    }
+    // Ending on the plane: only strictly inside, so faces resting flat on faces do not touch.
+    return v[0] != 0 && v[1] == v[0] && v[2] == v[0];
 }
 
 // Sides of u's corners against the plane of t; false when all are strictly on one side.

@@ -2,7 +2,8 @@
 //
 // Two triangles touch when an edge of either crosses the other: the edge's end points are not
 // strictly on one side of the other's plane, the edge does not lie in that plane, and the
-// crossing point lies strictly inside the other triangle. So triangles that merely share a
+// crossing point lies inside the other triangle: strictly inside when the edge ends on the
+// plane, inside or on the boundary when it passes through. So triangles that merely share a
 // plane, an edge or a corner do not touch. Every decision is an exact orientation sign.
 #pragma once
 

@@ -77,6 +77,7 @@ std::vector<PairCase> pair_cases()
     return {
         {"FacesShareAPlaneOnly", unit, unit, {1, 0, 0}, kNone, false},
         {"Overlapping", unit, unit, {0.5f, 0.25f, 0.125f}, kNone, true},
+        {"HalfwayInWithSidesInCommonPlanes", unit, unit, {0.5f, 0, 0}, kNone, true},
         {"SeparatedByATenth", unit, unit, {1.1f, 0, 0}, kNone, false},
         {"InsideAHollowBoxWithoutTouching", box_solid(-2, -2, -2, 3, 3, 3), unit, {0, 0, 0}, kNone, false},
         {"CornerThroughAFace", unit, unit, {0.9f, 0.9f, 0.9f}, turn(1, 1, 0, 30), true},
