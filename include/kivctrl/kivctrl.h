@@ -39,6 +39,7 @@
 #include <kivctrl/selection.h>
 #include <kivctrl/ve_bind.h>
 #include <kivctrl/ve_zoom.h>
+#include <kivctrl/collide.h>
 #include <kivctrl/task.h>
 #include <kivctrl/path.h>
 #include <kivctrl/anim.h>
