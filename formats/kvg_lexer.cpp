@@ -19,8 +19,16 @@ bool is_space(int c)
     return is_blank(c) || c == '\r' || c == '\n';
 }
 
-// Text from the file as it may appear in a message: short and printable.
-std::string shown(std::string_view text)
+void trim(std::string &s)
+{
+    const auto first = s.find_first_not_of(" \t");
+    s.erase(0, first == std::string::npos ? s.size() : first);
+    s.erase(s.find_last_not_of(" \t") + 1);
+}
+
+} // namespace
+
+std::string KvgLexer::shown(std::string_view text)
 {
     constexpr std::size_t kShown = 24;
     std::string s = "\"";
@@ -32,15 +40,6 @@ std::string shown(std::string_view text)
         s += "...";
     return s + "\"";
 }
-
-void trim(std::string &s)
-{
-    const auto first = s.find_first_not_of(" \t");
-    s.erase(0, first == std::string::npos ? s.size() : first);
-    s.erase(s.find_last_not_of(" \t") + 1);
-}
-
-} // namespace
 
 int KvgLexer::get()
 {

@@ -27,6 +27,8 @@ public:
     // Nothing but blanks may follow.
     void end();
 
+    // Text from the file as it may appear in a message: quoted, short and printable.
+    static std::string shown(std::string_view text);
     // Throws a PartFileError naming the current line.
     [[noreturn]] void fail(std::string_view why) const;
 

@@ -35,7 +35,7 @@ int kind_of(KvgLexer &in, const std::string &keyword)
     for (int kind = GS_POINTS; kind <= GS_POLYGON; ++kind)
         if (strcasecmp(keyword.c_str(), gs_kind_keyword(kind)) == 0)
             return kind;
-    in.fail("\"" + keyword.substr(0, 24) + "\" is not a polygon keyword");
+    in.fail(KvgLexer::shown(keyword) + " is not a polygon keyword");
 }
 
 // Kinds whose records merge when closed must hold whole primitives, or a merged record
