@@ -220,3 +220,10 @@ int saver_count();
 SaverFactory *saver_get_factory(int i);
 SaverFactory *saver_get_factory(const char *name);
 int saver_get_index(SaverFactory *f);
+
+// Reads an assembly file through the loader registry, then prepares the current root's tree
+// for display. 0 on success; 1 after reporting "Error from assy_read".
+int assy_read(const char *file);
+// Reads file through the loader registry into parent's assembly, under parent. 0 on success;
+// 1 after reporting "Error from assy_insert".
+int assy_insert(const char *file, _object *parent);
