@@ -1,6 +1,7 @@
-// Shortest-edge collapse. Triangles sit in a binary min-heap keyed on their shortest squared
-// edge; entries are never searched for: a changed triangle gets a new stamp and a new entry,
-// and stale entries are skipped when they reach the top. Each vertex keeps the triangles that
+// Shortest-edge collapse. Triangles sit in a min-heap keyed on their shortest squared edge.
+// Entries are never searched for: a triangle whose cost fell gets a new entry, one whose cost
+// grew is requeued when its old entry comes up, and entries of dead or changed triangles are
+// skipped when they reach the top. Each vertex keeps the triangles that
 // use it in a pooled array, so a collapse touches only the triangles around its two ends.
 #include "graphics/gsdb_collapse.h"
 
@@ -19,17 +20,74 @@ const double kMaxTurnCos = std::cos(45.0 * std::numbers::pi / 180.0);
 
 enum class State : uint8_t { live, parked, dead };
 
+// A heap entry: the triangle's cost rounded to a float (small entries keep the heap in
+// cache; costs that round alike are taken by triangle number).
 struct Entry {
-    double cost;
+    float key;
     uint32_t tri;
-    uint32_t stamp;
 };
 
-// Min-heap order: lower cost first, then lower triangle number.
-bool later(const Entry &a, const Entry &b)
+bool before(const Entry &a, const Entry &b)
 {
-    return a.cost > b.cost || (a.cost == b.cost && a.tri > b.tri);
+    return a.key < b.key || (a.key == b.key && a.tri < b.tri);
 }
+
+// A four-way min-heap: half the levels of a binary one.
+class Heap {
+public:
+    bool empty() const { return a_.empty(); }
+    const Entry &top() const { return a_.front(); }
+    void reserve(size_t n) { a_.reserve(n); }
+
+    void push(const Entry &e)
+    {
+        size_t i = a_.size();
+        a_.push_back(e);
+        while (i > 0) {
+            const size_t parent = (i - 1) / 4;
+            if (!before(e, a_[parent])) break;
+            a_[i] = a_[parent];
+            i = parent;
+        }
+        a_[i] = e;
+    }
+
+    void pop()
+    {
+        const Entry last = a_.back();
+        a_.pop_back();
+        if (!a_.empty()) sift_down(0, last);
+    }
+
+    // Orders entries pushed with push_unordered, bottom up: linear in their number.
+    void heapify()
+    {
+        for (size_t i = a_.size() / 4 + 1; i-- > 0;)
+            if (i < a_.size()) sift_down(i, a_[i]);
+    }
+    void push_unordered(const Entry &e) { a_.push_back(e); }
+
+private:
+    // Places e at i or below, moving smaller children up.
+    void sift_down(size_t i, const Entry e)
+    {
+        const size_t n = a_.size();
+        for (;;) {
+            const size_t first = 4 * i + 1;
+            if (first >= n) break;
+            size_t best = first;
+            const size_t end = std::min(first + 4, n);
+            for (size_t c = first + 1; c < end; ++c)
+                if (before(a_[c], a_[best])) best = c;
+            if (!before(a_[best], e)) break;
+            a_[i] = a_[best];
+            i = best;
+        }
+        a_[i] = e;
+    }
+
+    std::vector<Entry> a_;
+};
 
 struct Vec {
     double x, y, z;
@@ -41,38 +99,58 @@ struct Vec {
 class Collapser {
 public:
     Collapser(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris)
-        : pos_(positions), tris_(tris), nv_(positions.size() / 3), cost_(tris.size(), 0.0), edge_(tris.size(), 0),
-          stamp_(tris.size(), 0), state_(tris.size(), State::dead), facing_(tris.size())
+        : pos_(positions), tris_(tris), nv_(positions.size() / 3), t_(tris.size())
     {
+        for (size_t t = 0; t < tris.size(); ++t) std::copy_n(tris[t].corner, 3, t_[t].c);
     }
 
     void run(double costlimit, long long budget)
     {
+        limit_ = costlimit > 0.0 ? costlimit : HUGE_VAL;
         build();
         long long done = 0;
         while (done < budget && !heap_.empty()) {
-            const Entry top = heap_.front();
-            if (state_[top.tri] != State::live || stamp_[top.tri] != top.stamp) {
-                pop();
+            const Entry top = heap_.top();
+            heap_.pop();
+            // The next candidate's record loads while this one is worked on.
+            if (!heap_.empty()) __builtin_prefetch(&t_[heap_.top().tri]);
+            const uint32_t t = top.tri;
+            if (t_[t].state != State::live || !t_[t].queued || t_[t].key != top.key) continue;
+            t_[t].queued = false;
+            // Costs that grew keep their old entry until it comes up, and requeue then.
+            if (float(t_[t].cost) != top.key) {
+                enqueue(t);
                 continue;
             }
-            if (costlimit > 0.0 && top.cost > costlimit) break;
-            pop();
-            const int *c = tris_[top.tri].corner;
-            const int e = edge_[top.tri];
+            const int *c = t_[t].c;
+            const int e = t_[t].edge;
             const int r = c[e], k = c[(e + 1) % 3];
             if (collapse(r, k) || collapse(k, r)) {
                 ++done;
             } else {
-                state_[top.tri] = State::parked;
-                ++stamp_[top.tri];
+                t_[t].state = State::parked;
             }
         }
-        for (size_t t = 0; t < tris_.size(); ++t)
-            if (state_[t] == State::dead) std::fill_n(tris_[t].corner, 3, -1);
+        for (size_t t = 0; t < tris_.size(); ++t) {
+            if (t_[t].state == State::dead)
+                std::fill_n(tris_[t].corner, 3, -1);
+            else
+                std::copy_n(t_[t].c, 3, tris_[t].corner);
+        }
     }
 
 private:
+    // What a collapse reads of a triangle, in one record.
+    struct Tri {
+        int c[3];                     // corners
+        float key = 0.0f;             // of its valid heap entry
+        double cost = 0.0;            // shortest squared edge
+        float facing[3] = {0, 0, 0};  // unit normal in the input (zero when it had no area)
+        State state = State::dead;
+        uint8_t edge = 0;           // the shortest edge
+        bool queued = false;        // it has a valid heap entry
+    };
+
     struct Span {
         uint32_t start = 0, size = 0, cap = 0;
     };
@@ -85,7 +163,7 @@ private:
 
     bool has(uint32_t t, int v) const
     {
-        const int *c = tris_[t].corner;
+        const int *c = t_[t].c;
         return c[0] == v || c[1] == v || c[2] == v;
     }
 
@@ -94,10 +172,10 @@ private:
         // Counting sort of triangles into their vertices' spans, with room to grow.
         std::vector<uint32_t> count(nv_, 0);
         for (size_t t = 0; t < tris_.size(); ++t) {
-            const int *c = tris_[t].corner;
+            const int *c = t_[t].c;
             if (!in_range(c)) continue;
             if (!cost_of(uint32_t(t))) continue;
-            state_[t] = State::live;
+            t_[t].state = State::live;
             for (int i = 0; i < 3; ++i) ++count[size_t(c[i])];
         }
         spans_.resize(nv_);
@@ -107,21 +185,28 @@ private:
             spans_[v].cap = count[v] + 2;
             total += spans_[v].cap;
         }
+        pool_.reserve(total + total / 2);
         pool_.resize(total);
-        heap_.reserve(2 * tris_.size());
+        heap_.reserve(tris_.size() + tris_.size() / 4);
         for (size_t t = 0; t < tris_.size(); ++t) {
-            if (state_[t] != State::live) continue;
-            const int *c = tris_[t].corner;
+            if (t_[t].state != State::live) continue;
+            const int *c = t_[t].c;
             for (int i = 0; i < 3; ++i) {
                 Span &s = spans_[size_t(c[i])];
                 pool_[s.start + s.size++] = uint32_t(t);
             }
             const Vec n = normal(at(c[0]), at(c[1]), at(c[2]));
             const double len = std::sqrt(n.dot(n));
-            facing_[t] = len > 0.0 ? Vec{n.x / len, n.y / len, n.z / len} : Vec{0.0, 0.0, 0.0};
-            heap_.push_back({cost_[t], uint32_t(t), 0});
+            const double scale = len > 0.0 ? 1.0 / len : 0.0;  // no area: no facing to keep
+            t_[t].facing[0] = float(n.x * scale);
+            t_[t].facing[1] = float(n.y * scale);
+            t_[t].facing[2] = float(n.z * scale);
+            if (!(t_[t].cost <= limit_)) continue;
+            t_[t].key = float(t_[t].cost);
+            t_[t].queued = true;
+            heap_.push_unordered({t_[t].key, uint32_t(t)});
         }
-        std::make_heap(heap_.begin(), heap_.end(), later);
+        heap_.heapify();
     }
 
     bool in_range(const int *c) const
@@ -137,7 +222,7 @@ private:
     // zero length.
     bool cost_of(uint32_t t)
     {
-        const int *c = tris_[t].corner;
+        const int *c = t_[t].c;
         if (c[0] == c[1] || c[1] == c[2] || c[2] == c[0]) return false;
         const Vec p0 = at(c[0]), p1 = at(c[1]), p2 = at(c[2]);
         const double e0 = (p0 - p1).dot(p0 - p1), e1 = (p1 - p2).dot(p1 - p2), e2 = (p2 - p0).dot(p2 - p0);
@@ -152,36 +237,51 @@ private:
             cost = e2;
             edge = 2;
         }
-        cost_[t] = cost;
-        edge_[t] = uint8_t(edge);
+        t_[t].cost = cost;
+        t_[t].edge = uint8_t(edge);
         return true;
     }
 
-    void pop()
+    // Queues a live triangle at its cost, unless that is beyond the limit (then only a change
+    // of its corners can bring it back).
+    void enqueue(uint32_t t)
     {
-        std::pop_heap(heap_.begin(), heap_.end(), later);
-        heap_.pop_back();
+        if (!(t_[t].cost <= limit_)) return;
+        // A later entry of the same key stands for the same state; an earlier one of another
+        // key is stale.
+        t_[t].key = float(t_[t].cost);
+        t_[t].queued = true;
+        heap_.push({t_[t].key, t});
     }
 
-    void push(uint32_t t)
+    // After a triangle's cost changed: a lower cost needs a new entry, a higher one waits for
+    // the old entry to come up.
+    void requeue(uint32_t t)
     {
-        state_[t] = State::live;
-        heap_.push_back({cost_[t], t, ++stamp_[t]});
-        std::push_heap(heap_.begin(), heap_.end(), later);
+        if (t_[t].queued && float(t_[t].cost) >= t_[t].key) return;
+        enqueue(t);
     }
 
-    void append(int v, uint32_t t)
+    // Makes room in k's span for extra more triangles; r's span, about to be emptied, is
+    // taken over when it is big enough.
+    void make_room(int k, int r, uint32_t extra)
     {
-        Span &s = spans_[size_t(v)];
-        if (s.size == s.cap) {
-            const uint32_t cap = std::max<uint32_t>(4, 2 * s.cap);
-            const size_t start = pool_.size();
-            pool_.resize(start + cap);
-            std::copy_n(pool_.begin() + s.start, s.size, pool_.begin() + std::ptrdiff_t(start));
-            s.start = uint32_t(start);
-            s.cap = cap;
+        Span &sk = spans_[size_t(k)], &sr = spans_[size_t(r)];
+        const uint32_t need = sk.size + extra;
+        if (need <= sk.cap) return;
+        uint32_t start, cap;
+        if (sr.cap >= need) {
+            start = sr.start;
+            cap = sr.cap;
+            sr.cap = 0;
+        } else {
+            cap = need + need / 2 + 2;
+            start = uint32_t(pool_.size());
+            pool_.resize(pool_.size() + cap);
         }
-        pool_[s.start + s.size++] = t;
+        std::copy_n(pool_.begin() + sk.start, sk.size, pool_.begin() + start);
+        sk.start = start;
+        sk.cap = cap;
     }
 
     // The triangles still standing around v (dropping the others from its span).
@@ -192,7 +292,7 @@ private:
         uint32_t kept = 0;
         for (uint32_t i = 0; i < s.size; ++i) {
             const uint32_t t = pool_[s.start + i];
-            if (state_[t] == State::dead) continue;
+            if (t_[t].state == State::dead) continue;
             pool_[s.start + kept++] = t;
             out.push_back(t);
         }
@@ -204,7 +304,7 @@ private:
     {
         scratch_.clear();
         for (uint32_t t : around)
-            for (int c : tris_[t].corner)
+            for (int c : t_[t].c)
                 if (c != v) scratch_.push_back(c);
         std::sort(scratch_.begin(), scratch_.end());
         out.clear();
@@ -238,7 +338,7 @@ private:
         // triangles, or the collapse would fuse two sheets of surface.
         int thirds[2] = {-1, -1};
         for (size_t i = 0; i < shared_.size(); ++i)
-            for (int c : tris_[shared_[i]].corner)
+            for (int c : t_[shared_[i]].c)
                 if (c != r && c != k) thirds[i] = c;
         if (shared_.size() == 2 && thirds[0] == thirds[1]) return false;
         size_t common = 0;
@@ -278,7 +378,7 @@ private:
         const Vec pk = at(k);
         for (uint32_t t : around_r_) {
             if (has(t, k)) continue;
-            const int *c = tris_[t].corner;
+            const int *c = t_[t].c;
             Vec p[3] = {at(c[0]), at(c[1]), at(c[2])};
             const Vec before = normal(p[0], p[1], p[2]);
             for (int i = 0; i < 3; ++i)
@@ -286,40 +386,46 @@ private:
             const Vec after = normal(p[0], p[1], p[2]);
             const double area2 = after.dot(after);
             if (!(area2 > 0.0) || !(after.dot(before) > kMaxTurnCos * std::sqrt(area2 * before.dot(before)))) return false;
-            const Vec &f = facing_[t];
+            const Vec f{t_[t].facing[0], t_[t].facing[1], t_[t].facing[2]};
             const bool faced = f.x != 0.0 || f.y != 0.0 || f.z != 0.0;
             if (faced && !(after.dot(f) > kMaxTurnCos * std::sqrt(area2))) return false;
         }
 
-        for (uint32_t t : shared_) state_[t] = State::dead;
+        for (uint32_t t : shared_) t_[t].state = State::dead;
+        make_room(k, r, uint32_t(around_r_.size() - shared_.size()));
+        Span &sk = spans_[size_t(k)];
         for (uint32_t t : around_r_) {
-            if (state_[t] == State::dead) continue;
-            for (int &c : tris_[t].corner)
+            if (t_[t].state == State::dead) continue;
+            for (int &c : t_[t].c)
                 if (c == r) c = k;
-            append(k, t);
-            if (cost_of(t))
-                push(t);
-            else
-                state_[t] = State::dead;
+            pool_[sk.start + sk.size++] = t;
+            if (!cost_of(t)) {
+                t_[t].state = State::dead;
+            } else if (t_[t].state == State::parked) {
+                t_[t].state = State::live;
+                enqueue(t);
+            } else {
+                requeue(t);
+            }
         }
         spans_[size_t(r)].size = 0;
         // k's surroundings changed: triangles around it that were waiting get another chance.
         for (uint32_t t : around_k_)
-            if (state_[t] == State::parked) push(t);
+            if (t_[t].state == State::parked) {
+                t_[t].state = State::live;
+                enqueue(t);
+            }
         return true;
     }
 
     const std::vector<float> &pos_;
     std::vector<GSDB_Triangle> &tris_;
     size_t nv_;
-    std::vector<double> cost_;
-    std::vector<uint8_t> edge_;
-    std::vector<uint32_t> stamp_;
-    std::vector<State> state_;
-    std::vector<Vec> facing_;  // unit normal in the input (zero when it had no area)
+    std::vector<Tri> t_;
     std::vector<Span> spans_;
     std::vector<uint32_t> pool_;
-    std::vector<Entry> heap_;
+    Heap heap_;
+    double limit_ = HUGE_VAL;
     std::vector<uint32_t> around_r_, around_k_, shared_;
     std::vector<std::pair<int, int>> ring_r_, ring_k_;
     std::vector<int> scratch_;

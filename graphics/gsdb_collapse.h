@@ -8,8 +8,8 @@ struct GSDB_Triangle {
     int list;       // the primitive list it came from
 };
 
-// Repeatedly takes the triangle whose shortest edge is shortest (squared length, ties to the
-// lower triangle number, then edge 0 before 1 before 2) and removes that edge's first corner
+// Repeatedly takes the triangle whose shortest edge is shortest (squared length; lengths
+// equal in float precision go by triangle number; within a triangle edge 0 before 1 before 2) and removes that edge's first corner
 // into its second (edge k runs from corner k to corner k + 1), vertices keeping their
 // positions. Stops after budget collapses, when no triangle is left, or when the shortest
 // squared edge exceeds costlimit (only when costlimit > 0).

@@ -12,6 +12,7 @@ namespace {
 std::vector<GSDB_Triangle> triangles_of(const GSDB_Geometry &g, std::vector<const GSDB_PrimitiveList *> &lists)
 {
     std::vector<GSDB_Triangle> tris;
+    tris.reserve(size_t(std::max(g.primitivecount, 0)));
     for (const auto &group : g.groups)
         for (const auto &l : group->lists) {
             const int li = static_cast<int>(lists.size());
