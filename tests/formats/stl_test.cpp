@@ -13,6 +13,7 @@
 #include <memory>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -247,6 +248,31 @@ TEST(StlText, PiecesGiveTheSameObjectAsTheWholeText)
         for (size_t i = 0; i < a.size(); ++i)
             for (size_t c = 0; c < 3; ++c) EXPECT_EQ(a[i].corners[c].position, b[i].corners[c].position);
     }
+}
+
+TEST(StlText, TwoFilesAtOnce)
+{
+    // Each read keeps its own state: the control's thread and the geometry loading thread
+    // may read text facet files at the same time.
+    kivtest::ScratchDir dir("stl_threads");
+    std::string a = "solid a\n", b = "solid b\ncolor 0 1 0\n";
+    for (int i = 0; i < 300; ++i) a += triangle("0 0 1", std::to_string(i));
+    for (int i = 0; i < 200; ++i) b += triangle("0 1 0", std::to_string(-i));
+    kivtest::write_file(dir.file("a.stl"), a + "endsolid\n");
+    kivtest::write_file(dir.file("b.slp"), b + "endsolid\n");
+    auto reads = [&dir](const char *name, FacetDialect d, int expect, int &ok) {
+        for (int i = 0; i < 10; ++i) {
+            auto r = kiv::formats::read_facet_text_file(dir.file(name), d, 64);
+            ok += r.object && GSobject_npolys(r.object.get()) == expect;
+        }
+    };
+    int oka = 0, okb = 0;
+    std::thread ta(reads, "a.stl", FacetDialect::stl, 300, std::ref(oka));
+    std::thread tb(reads, "b.slp", FacetDialect::slp, 200, std::ref(okb));
+    ta.join();
+    tb.join();
+    EXPECT_EQ(oka, 10);
+    EXPECT_EQ(okb, 10);
 }
 
 std::vector<Facet> two_facets()
