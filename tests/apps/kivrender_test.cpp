@@ -1,0 +1,214 @@
+// kivrender run as a program: its command-line errors, and pictures of the shipped sample
+// checked by pixels.
+#include "support/scratch.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kivtest::ScratchDir;
+
+const std::string kSample = std::string(KIV_SOURCE_DIR) + "/samples/flanged_shaft.stl";
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+// Runs kivrender with the arguments (each quoted for the shell) in dir.
+Outcome run(const ScratchDir &dir, const std::vector<std::string> &args)
+{
+    // Under the leak checker the child would list the suppressions it used on stderr.
+    std::string command = "cd '" + dir.path() + "' && LSAN_OPTIONS=\"$LSAN_OPTIONS:print_suppressions=0\" '" KIVRENDER "'";
+    for (const std::string &a : args)
+        command += " '" + a + "'";
+    command += " >'" + dir.file("out.txt") + "' 2>'" + dir.file("err.txt") + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, kivtest::read_file(dir.file("out.txt")),
+            kivtest::read_file(dir.file("err.txt"))};
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;  // top row first
+    const unsigned char *at(int x, int y) const { return &rgb[3 * (std::size_t(y) * width + x)]; }
+};
+
+Picture read_png(const std::string &file)
+{
+    Picture p;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str()))
+        return p;
+    image.format = PNG_FORMAT_RGB;
+    p.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr))
+        return {};
+    p.width = int(image.width);
+    p.height = int(image.height);
+    return p;
+}
+
+TEST(Kivrender, CommandLineMistakesAndUnreadableInputFailWithOneLine)
+{
+    ScratchDir dir("kivrender_errors");
+    kivtest::write_file(dir.file("notes.txt"), "not a part at all\n");
+    kivtest::write_file(dir.file("broken.stl"), "solid cut\n  facet normal 0 0 1\n    outer loop\n");
+    const struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{}, 2, "no part file given"},
+        {{"--bogus", kSample}, 2, "unknown option '--bogus'"},
+        {{"--size", "0x10", kSample}, 2, "bad --size '0x10'"},
+        {{"--size=640", kSample}, 2, "bad --size '640'"},
+        {{"--size", "20000x10", kSample}, 2, "bad --size '20000x10'"},
+        {{"--view", "up", kSample}, 2, "unknown view 'up': expected front, back, top, bottom, left, right or iso"},
+        {{kSample, "--view"}, 2, "option --view needs a value"},
+        {{kSample, "other.stl"}, 2, "more than one part file given"},
+        {{"missing.stl"}, 1, "cannot open 'missing.stl': No such file or directory"},
+        {{"."}, 1, "cannot open '.': it is a directory"},
+        {{"notes.txt"}, 1, "'notes.txt' is not a part file"},
+        {{"broken.stl"}, 1, "broken.stl'"},
+        {{kSample, "-o", "shaft.xyz"}, 1, "no picture writer for '.xyz' files"},
+        {{kSample, "-o", "shaft"}, 1, "cannot tell the picture format of 'shaft'"},
+        {{kSample, "-o", "no/such/dir/shaft.png"}, 1, "no/such/dir/shaft.png"},
+    };
+    for (const Case &c : cases) {
+        std::string shown;
+        for (const std::string &a : c.args)
+            shown += a + " ";
+        const Outcome r = run(dir, c.args);
+        EXPECT_EQ(r.status, c.status) << shown << r.err;
+        EXPECT_EQ(r.err.rfind("kivrender: ", 0), 0u) << shown << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << shown << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << shown << r.err;
+    }
+}
+
+TEST(Kivrender, HelpDescribesTheOptions)
+{
+    ScratchDir dir("kivrender_help");
+    const Outcome r = run(dir, {"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: kivrender", 0), 0u);
+    for (const char *option : {"--size", "--view", "--output"})
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    EXPECT_EQ(r.err, "");
+}
+
+constexpr unsigned char kBackground[3] = {60, 68, 82};
+
+// The part's extent on the picture, in pixels.
+struct Box {
+    int x0, y0, x1, y1;
+    double aspect() const { return double(x1 - x0 + 1) / (y1 - y0 + 1); }
+};
+
+// Checks a picture of a framed part: background in the corners, the part over the centre,
+// its silhouette within the margin (5% of each half side) everywhere and reaching it on at
+// least one axis. Returns the silhouette's box.
+Box check_framed(const Picture &p, const std::string &what)
+{
+    auto background = [&](int x, int y) { return std::equal(kBackground, kBackground + 3, p.at(x, y)); };
+    const int w = p.width, h = p.height;
+    for (auto [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}})
+        EXPECT_TRUE(background(x, y)) << what << ": corner " << x << "," << y;
+    int central = 0;
+    Box box{w, h, -1, -1};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (background(x, y))
+                continue;
+            box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
+            central += std::abs(x - w / 2) < w / 10 && std::abs(y - h / 2) < h / 10;
+        }
+    EXPECT_GT(central, (w / 5) * (h / 5) / 2) << what << ": the part covers the centre";
+    const int left = box.x0, right = w - 1 - box.x1, top = box.y0, bottom = h - 1 - box.y1;
+    const int margin_x = w / 40, margin_y = h / 40;
+    EXPECT_GE(std::min(left, right), margin_x - 3) << what << ": nothing crosses the margin";
+    EXPECT_GE(std::min(top, bottom), margin_y - 3) << what << ": nothing crosses the margin";
+    const bool across = std::min(left, right) <= margin_x + 2, upright = std::min(top, bottom) <= margin_y + 2;
+    EXPECT_TRUE(across || upright) << what << ": gaps " << left << " " << right << " " << top << " " << bottom;
+    return box;
+}
+
+TEST(Kivrender, FramesTheSampleInEachView)
+{
+    ScratchDir dir("kivrender_views");
+    Box boxes[2];
+    const char *views[2] = {"front", "top"};
+    for (int v = 0; v < 2; ++v) {
+        const std::string out = std::string(views[v]) + ".png";
+        const Outcome r = run(dir, {"--size", "320x240", "--view", views[v], "-o", out, kSample});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        const Picture p = read_png(dir.file(out));
+        ASSERT_EQ(p.width, 320);
+        ASSERT_EQ(p.height, 240);
+        boxes[v] = check_framed(p, views[v]);
+    }
+    // Looking along the shaft shows the round flange; from the top, the shaft's length.
+    EXPECT_NEAR(boxes[0].aspect(), 1.0, 0.1);
+    EXPECT_LT(boxes[1].aspect(), 0.85);
+}
+
+// A box a few millimetres long, kilometres from the origin, still fills a tall picture.
+TEST(Kivrender, FramesASmallPartFarFromTheOrigin)
+{
+    ScratchDir dir("kivrender_far");
+    const float lo[3] = {5000.0f, -3000.0f, 1200.0f}, size[3] = {4.0f, 2.0f, 1.0f};
+    std::string stl = "solid far\n";
+    // Two triangles per face of the box, wound outwards.
+    for (int axis = 0; axis < 3; ++axis)
+        for (int side = 0; side < 2; ++side) {
+            const int u = (axis + 1) % 3, v = (axis + 2) % 3;
+            float c[4][3];
+            for (int k = 0; k < 4; ++k) {
+                c[k][axis] = lo[axis] + side * size[axis];
+                c[k][u] = lo[u] + ((k == 1 || k == 2) ? size[u] : 0.0f);
+                c[k][v] = lo[v] + (k >= 2 ? size[v] : 0.0f);
+            }
+            const int order[2][6] = {{0, 2, 1, 0, 3, 2}, {0, 1, 2, 0, 2, 3}};
+            for (int t = 0; t < 2; ++t) {
+                const char *normal[3][2] = {{"-1 0 0", "1 0 0"}, {"0 -1 0", "0 1 0"}, {"0 0 -1", "0 0 1"}};
+                stl += std::string("facet normal ") + normal[axis][side] + "\nouter loop\n";
+                for (int k = 0; k < 3; ++k) {
+                    const float *q = c[order[side][3 * t + k]];
+                    stl += "vertex " + std::to_string(q[0]) + " " + std::to_string(q[1]) + " " +
+                           std::to_string(q[2]) + "\n";
+                }
+                stl += "endloop\nendfacet\n";
+            }
+        }
+    stl += "endsolid far\n";
+    kivtest::write_file(dir.file("far.stl"), stl);
+    const Outcome r = run(dir, {"--size", "120x200", "--view", "iso", "-o", "far.png", "far.stl"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture p = read_png(dir.file("far.png"));
+    ASSERT_EQ(p.width, 120);
+    check_framed(p, "far box");
+}
+
+TEST(Kivrender, DefaultOutputIsThePartsNameInTheCurrentDirectory)
+{
+    ScratchDir dir("kivrender_default");
+    const Outcome r = run(dir, {kSample});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("flanged_shaft.png"), std::string::npos);
+    const Picture p = read_png(dir.file("flanged_shaft.png"));
+    EXPECT_EQ(p.width, 800);
+    EXPECT_EQ(p.height, 600);
+}
+
+} // namespace
