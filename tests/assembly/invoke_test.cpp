@@ -115,6 +115,26 @@ TEST_F(ProbeTest, SecondLoadSharesTheFirstWithoutReading)
     EXPECT_EQ(loads("Probe High"), 2);
 }
 
+TEST(BuiltInLoaders, SecondPartLoadNeverOpensTheFile)
+{
+    kivtest::ScratchDir dir("loaders-kvg");
+    const std::string file = dir.file("triangle.kvg");
+    std::filesystem::copy_file(std::string(KIV_SOURCE_DIR) + "/tests/formats/data/kvg/triangle.kvg",
+                               file);
+    instance_cache().clear();
+    Invoked first = invoke(file);
+    ASSERT_EQ(first.result, 2);
+    EXPECT_EQ(factory_name(first.index), "KIV Part");
+    std::filesystem::remove(file);
+    Invoked second = invoke(file);
+    ASSERT_EQ(second.result, 2);
+    EXPECT_EQ(second.index, 1);
+    EXPECT_EQ(static_cast<ADT_Object *>(first.geometry.get())->mesh,
+              static_cast<ADT_Object *>(second.geometry.get())->mesh);
+    instance_cache().clear();
+    EXPECT_EQ(invoke(file).result, 0);
+}
+
 TEST_F(ProbeTest, NoFileNoLoad)
 {
     int index = -1;

@@ -86,6 +86,26 @@ TEST(LoaderRegistry, OrderByPriorityHintsSuffixThenName)
     EXPECT_EQ(loader_get_index(&top) + 1, loader_get_index(&hints_low));
 }
 
+TEST(LoaderRegistry, BuiltInFactoriesInTheirOrder)
+{
+    // The engine's own factories that are present keep the order of their table, the
+    // library loader last.
+    const char *order[] = {"KIV Assembly", "KIV Binary Part", "KIV Part", "XML KIV Assembly",
+                           "Pro/E Render File", "Stereolithography",
+                           "Stereolithography (binary)", "Addin"};
+    int last = 0;
+    for (const char *name : order) {
+        if (LoaderFactory *f = loader_get_factory(name)) {
+            SCOPED_TRACE(name);
+            EXPECT_GT(loader_get_index(f), last);
+            last = loader_get_index(f);
+        }
+    }
+    EXPECT_EQ(last, loader_count());
+    EXPECT_EQ(loader_get_factory("kvg"), nullptr);
+    EXPECT_EQ(saver_count(), 0);
+}
+
 TEST(LoaderRegistry, SameNameReplacesInPlace)
 {
     Factory a("Same", "x", 7, 0), b("same", "X", 7, 0);
