@@ -105,7 +105,7 @@ TEST_F(CollideTest, WalkOverAnAssembly)
     _object *p3 = part(far, "p3", kCube, {40, 0, 0});
     _object *mover = part(root, "mover", kCube, {2.5f, 0.5f, 0});
     // A part carried by the mover touches it but is not an obstacle.
-    part(mover, "rider", kCube, {2.5f, 0.9f, 0});
+    _object *rider = part(mover, "rider", kCube, {2.5f, 0.9f, 0});
 
     EXPECT_EQ(intersect_obj_any(mover, nullptr), p2);
     OBJLIST hits;
@@ -119,10 +119,35 @@ TEST_F(CollideTest, WalkOverAnAssembly)
     EXPECT_EQ(hits.count(), 2);
     // The far group's sphere kept its part from ever being tested.
     EXPECT_EQ(data_of(p3), nullptr);
+    // Nor is the mover an obstacle to what it carries.
+    OBJLIST rider_hits;
+    intersect_obj_any(rider, &rider_hits);
+    EXPECT_TRUE(rider_hits.find(p1));
+    EXPECT_FALSE(rider_hits.find(mover));
 
     ASSERT_EQ(obj_set_pos(mover, QEL_VECT3(1, 3, 0), FRAME_WORLD), 0);
     EXPECT_EQ(intersect_obj_any(mover, nullptr), nullptr);
     EXPECT_EQ(intersect_obj_any(nullptr, nullptr), nullptr);
+}
+
+// A level of detail other than the placed graphics object is tested where the object is.
+TEST_F(CollideTest, ShownLevelFollowsThePlacedObject)
+{
+    _object *a = part(root, "a", kCube, {0, 0, 0});
+    _object *b = part(root, "b", kCube, {3, 0, 0});
+    // b shows a coarse stand-in three times as wide, kept apart from the scene.
+    GSobject *wide = make_gsobject(box_solid(-1.5f, -0.5f, -0.5f, 1.5f, 0.5f, 0.5f));
+    ASSERT_TRUE(kiv::env::attach_geo_data(wide, b));
+    GSobject *placed = b->lod_current;
+    b->lod_current = wide;
+    EXPECT_EQ(intersect_obj_obj(a, b), 0);
+    ASSERT_EQ(obj_set_pos(b, QEL_VECT3(1.8f, 0, 0), FRAME_WORLD), 0);
+    EXPECT_EQ(intersect_obj_obj(a, b), 1);  // the narrow cube alone would be clear of a
+    float p[3];
+    GSobject_getposition(wide, p);
+    EXPECT_FLOAT_EQ(p[0], 1.8f);
+    b->lod_current = placed;
+    kiv::env::delete_node(wide);
 }
 
 // A face's own counters never move (faces are not placed), yet its data must follow its part.

@@ -84,10 +84,10 @@ std::vector<PairCase> pair_cases()
         {"TurnedEdgeIntoAFace", unit, centred, {1.6f, 0.5f, 0}, turn(0, 0, 1, 45), true},
         {"TurnedEdgeShortOfAFace", unit, centred, {1.75f, 0.5f, 0}, turn(0, 0, 1, 45), false},
         {"RestingOnALargerFace", box_solid(0, 0, 0, 4, 4, 1), box_solid(0, 0, 0, 0.5f, 0.7f, 1), {1.3f, 2.1f, 1}, kNone, true},
-        {"SpheresOverlapping", sphere_solid(1, 24, 12), sphere_solid(1, 24, 12), {1.5f, 0.2f, 0}, turn(1, 2, 3, 20), true},
-        {"SpheresAHundredthApart", sphere_solid(1, 24, 12), sphere_solid(1, 24, 12), {2.01f, 0, 0}, kNone, false},
-        {"ShaftInBore", bore_solid(1.05, 2, -1, 1, 48, 4), shaft_solid(1, -2, 2, 48, 8), {0, 0, 0}, turn(0, 0, 1, 3.75f), false},
-        {"ShaftOffsetIntoBore", bore_solid(1.05, 2, -1, 1, 48, 4), shaft_solid(1, -2, 2, 48, 8), {0.1f, 0, 0}, kNone, true},
+        {"SpheresOverlapping", sphere_solid(1, 16, 8), sphere_solid(1, 16, 8), {1.5f, 0.2f, 0}, turn(1, 2, 3, 20), true},
+        {"SpheresAHundredthApart", sphere_solid(1, 16, 8), sphere_solid(1, 16, 8), {2.01f, 0, 0}, kNone, false},
+        {"ShaftInBore", bore_solid(1.05, 2, -1, 1, 32, 2), shaft_solid(1, -2, 2, 32, 4), {0, 0, 0}, turn(0, 0, 1, 5.625f), false},
+        {"ShaftOffsetIntoBore", bore_solid(1.05, 2, -1, 1, 32, 2), shaft_solid(1, -2, 2, 32, 4), {0.1f, 0, 0}, kNone, true},
     };
 }
 
@@ -117,7 +117,7 @@ TEST(CollisionShapeTest, TreeAgreesWithEveryPairOnRandomPlacements)
     std::uniform_real_distribution<float> u(-1, 1);
     CollisionShape sa, sb;
     int touching = 0;
-    for (uint16_t n = 1; n <= 150; ++n) {
+    for (uint16_t n = 1; n <= 100; ++n) {
         const float dir[3] = {u(rng), u(rng), u(rng)};
         const float len = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]) + 1e-6f;
         const float d = 1.3f + 0.6f * u(rng);
@@ -129,8 +129,8 @@ TEST(CollisionShapeTest, TreeAgreesWithEveryPairOnRandomPlacements)
         touching += expect;
         ASSERT_EQ(shapes_touch(sa, sb), expect) << n;
     }
-    EXPECT_GT(touching, 20);
-    EXPECT_LT(touching, 130);
+    EXPECT_GT(touching, 15);
+    EXPECT_LT(touching, 85);
 }
 
 TEST(CollisionShapeTest, RefreshesOnlyWhenStampOrPlacementChanges)
