@@ -105,6 +105,9 @@ std::string LoadGSobjectInstanceCache::store(const char *file, const char *optio
                                              const char *basename, GSobject *geometry)
 {
     std::lock_guard lock(mutex_);
+    std::unique_ptr<GSobject, GSobjectDelete> kept(GSobject_newinstance(geometry));
+    if (!kept)
+        return {};
     const std::string base = basename ? basename : "";
     std::string key = base;
     if (entries_.count(Text(key))) {
@@ -114,7 +117,7 @@ std::string LoadGSobjectInstanceCache::store(const char *file, const char *optio
     }
     requests_[{text(file), text(options)}] = base;
     keys_[{text(file), Text(base)}] = key;
-    entries_[Text(key)].geometry.reset(GSobject_newinstance(geometry));
+    entries_[Text(key)].geometry = std::move(kept);
     return key;
 }
 

@@ -31,7 +31,7 @@ public:
     // as a request for it; null when there is none.
     GSobject *instance_by_basename(const char *file, const char *options, const char *basename);
     // Keeps a new instance of geometry under a fresh key derived from basename; returns the
-    // key.
+    // key, "" when geometry cannot be instanced (nothing is kept then).
     std::string store(const char *file, const char *options, const char *basename,
                       GSobject *geometry);
     // The basename recorded for (file, options).
