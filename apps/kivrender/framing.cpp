@@ -57,9 +57,10 @@ bool standard_view(std::string_view name, QEL_QUAT &orientation)
 
 void collect_corners(GSobject *obj, std::vector<QEL_VECT3> &out)
 {
-    if (!obj)
+    if (!obj || GSobject_kind(obj) != GS_KIND_OBJECT)
         return;
     add_corners(obj, out);
+    // Face groups are children too, but their polygons came with their object's, placed.
     for (void *link = GSFirstChild(obj); link; link = GSNextChild(link))
         collect_corners(GSGetChildObject(link), out);
 }

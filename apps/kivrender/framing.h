@@ -14,7 +14,8 @@ namespace kivrender {
 // world's +Y is up in the side views, the front view looks along -Z.
 bool standard_view(std::string_view name, QEL_QUAT &orientation);
 
-// World positions of every polygon corner of obj and, recursively, of its children.
+// World positions of every polygon corner of obj (its face groups' included) and,
+// recursively, of its child objects.
 void collect_corners(GSobject *obj, std::vector<QEL_VECT3> &out);
 
 struct Camera {

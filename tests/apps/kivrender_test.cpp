@@ -2,6 +2,8 @@
 // checked by pixels.
 #include "support/scratch.h"
 
+#include <kivctrl/kivctrl.h>
+
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -198,6 +200,22 @@ TEST(Kivrender, FramesASmallPartFarFromTheOrigin)
     const Picture p = read_png(dir.file("far.png"));
     ASSERT_EQ(p.width, 120);
     check_framed(p, "far box");
+}
+
+// The sample written out as a text part file renders the same way.
+TEST(Kivrender, RendersTextPartFiles)
+{
+    ScratchDir dir("kivrender_kvg");
+    void *geometry = nullptr;
+    ASSERT_EQ(loader_invoke(nullptr, nullptr, kSample.c_str(), nullptr, &geometry, nullptr), 2);
+    GSobject *shaft = static_cast<GSobject *>(geometry);
+    ASSERT_TRUE(GSobject_write(shaft, dir.file("shaft.kvg").c_str(), GS_FILE_TEXT));
+    GSobject_delete(shaft);
+    const Outcome r = run(dir, {"--size", "200x200", "--view", "front", "shaft.kvg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture p = read_png(dir.file("shaft.png"));
+    ASSERT_EQ(p.width, 200);
+    EXPECT_NEAR(check_framed(p, "kvg front").aspect(), 1.0, 0.1);
 }
 
 TEST(Kivrender, DefaultOutputIsThePartsNameInTheCurrentDirectory)
