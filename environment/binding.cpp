@@ -10,6 +10,7 @@
 #include "database/db_string.h"
 #include "environment/binding_internal.h"
 #include "environment/geo_data.h"
+#include "environment/unsuppressor.h"
 
 #include <algorithm>
 
@@ -109,6 +110,7 @@ int VE_create_geo(_object *o)
 {
     if (!o)
         return 101;
+    kiv::env::start_unsuppressor();
     if (o->type < OBJ_ROOT || o->type > OBJ_FACE) {
         esd_send("Unrecognized type in VE_create_geo");
         return 105;

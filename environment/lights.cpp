@@ -7,6 +7,7 @@
 #include <kivctrl/qel_msg.h>
 
 #include "environment/binding_internal.h"
+#include "environment/unsuppressor.h"
 
 namespace {
 
@@ -50,6 +51,9 @@ void sync_light(_object *o, GSlight *light)
 
 void sync_viewpoint(_object *o, GSviewpoint *vp)
 {
+    // While the view is dragged every tick draws a frame.
+    if (kiv::env::view_moving())
+        GSuniverse_changed(1);
     QEL_VECT3 p;
     QEL_QUAT q;
     VE_get_pos(o, p);

@@ -39,8 +39,8 @@ struct Attempt {
             drop(g);
             int index = 0;
             r = loader_invoke(assembly, o, file, d.params, &g, &index);
-            if (LoaderFactory *f = r == want ? loader_get_factory(index) : nullptr)
-                chosen = f->name();
+            if (r == want)
+                chosen = loader_name(index, file, d.params);
         }
         const bool ok = r == want && (want != 2 || g);
         if (!ok) {
@@ -49,6 +49,20 @@ struct Attempt {
         }
         geometry = static_cast<GSobject *>(g);
         return true;
+    }
+
+    // The main name of the factory at index. An answer from the instance cache reports the
+    // first factory, which need not read such files at all: then the first factory that
+    // takes the file is named.
+    const char *loader_name(int index, const char *file, const char *params)
+    {
+        LoaderFactory *f = loader_get_factory(index);
+        if (!f || loader_legal(f->name(), assembly, o, file, params) != want) {
+            int first = 0;
+            f = loader_legal(assembly, o, file, params, &first) == want ? loader_get_factory(first)
+                                                                        : nullptr;
+        }
+        return f ? f->name() : nullptr;
     }
 
     static void drop(void *&g)

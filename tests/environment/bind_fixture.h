@@ -4,9 +4,13 @@
 
 #include <kivctrl/gsobject.h>
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/qel_msg.h>
 #include <kivctrl/ve_bind.h>
 
 #include "database/db_fixture.h"
+
+#include <string>
+#include <vector>
 
 // A mesh of `faces` face groups, one triangle each, side `size`, starting at x = `x`.
 inline GSobject *make_mesh(int faces, float size, float x = 0.0f)
@@ -61,3 +65,17 @@ inline ::testing::AssertionResult at(const QEL_VECT3 &v, float x, float y, float
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "(" << v.x << ", " << v.y << ", " << v.z << ")";
 }
+
+// Records the format texts of error reports (message 5) while it lives.
+struct ErrorLog : MsgHandlerImp {
+    ErrorLog() { msg_handler_register(this); }
+    ~ErrorLog() override { msg_handler_unregister(this); }
+    const char *name() override { return "test error log"; }
+    int handle(short code, void *data, std::intptr_t) override
+    {
+        if (code == MSG_ERROR)
+            formats.emplace_back(static_cast<ESD_MESSAGE *>(data)->format);
+        return 0;
+    }
+    std::vector<std::string> formats;
+};

@@ -2,6 +2,8 @@
 // and geometry replacement.
 #include "tests/environment/bind_fixture.h"
 
+#include "graphics/gs_object.h"
+
 #include <kivctrl/gs_universe.h>
 #include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
@@ -298,6 +300,56 @@ TEST_F(BindTest, ActivatingAnotherViewpointDeactivatesTheFirst)
     EXPECT_EQ(root->viewpoint, b);
     EXPECT_EQ(a->active, 0);
     EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_DEACTIVATED, a}}));
+}
+
+TEST_F(BindTest, UnknownTypesAreReported)
+{
+    ErrorLog log;
+    _object odd(static_cast<OBJECT_TYPE>(9), nullptr);
+    EXPECT_EQ(VE_create_geo(&odd), 105);
+    EXPECT_EQ(odd.gsobject, nullptr);
+    odd.gsobject = make(root, OBJ_GROUP, "g")->gsobject;
+    odd.gslight = GSuniverse_getviewpoint();
+    EXPECT_EQ(VE_sync_geo(&odd), 102);
+    EXPECT_EQ(VE_load_obj(&odd), 0);
+    odd.gsobject = nullptr;
+    odd.gslight = nullptr;
+    EXPECT_EQ(log.formats, (std::vector<std::string>{"Unrecognized type in VE_create_geo",
+                                                     "Unrecognized object type in VE_sync_geo",
+                                                     "Unrecognized type in VE_create_obj"}));
+}
+
+TEST_F(BindTest, SelectedObjectsAreDrawnInFullAndViewMovesRedrawEachTick)
+{
+    _object *group = make(root, OBJ_GROUP, "g");
+    _object *part = make(group, OBJ_OBJECT, "p");
+    _object *vp = make(root, OBJ_VIEWPOINT, "cam");
+    obj_set_active(vp, 1);
+    auto overridden = [](_object *o) {
+        return static_cast<ADT_Object *>(o->gsobject)->overrideenvelope;
+    };
+    msg_send(MSG_SEL_ADDED, group, 0);
+    EXPECT_TRUE(overridden(group));
+    EXPECT_TRUE(overridden(part));
+    msg_send(MSG_SEL_REMOVED, group, 0);
+    EXPECT_FALSE(overridden(part));
+    // A left button release switches the handler off until the next left press.
+    msg_send(MSG_BUTTON_UP, nullptr, 1);
+    msg_send(MSG_SEL_ADDED, part, 0);
+    EXPECT_FALSE(overridden(part));
+    msg_send(MSG_BUTTON_DOWN, nullptr, 1);
+    msg_send(MSG_SEL_ADDED, part, 0);
+    EXPECT_TRUE(overridden(part));
+
+    dv_obj_sync();
+    GSuniverse_changed(0);
+    msg_send(MSG_DRAG_BEGIN, nullptr, 0);
+    dv_obj_sync();
+    EXPECT_NE(GSuniverse_waschanged(), 0);
+    msg_send(MSG_DRAG_END, nullptr, 0);
+    GSuniverse_changed(0);
+    dv_obj_sync();
+    EXPECT_EQ(GSuniverse_waschanged(), 0);
 }
 
 TEST_F(BindTest, DeletingObjectsReleasesTheirBinding)

@@ -218,10 +218,14 @@ TEST_F(PartLoadTest, AMissingFileIsLocatedAndTheLevelTakesTheFoundPath)
     EXPECT_NE(level->handle, nullptr);
     EXPECT_EQ(parts.reads, 1);
 
-    // The next part of that name is found in the directory the first was found in.
+    // The next part of that name is found in the directory the first was found in, and is
+    // answered from the instance cache: the loader it names is still the one for the file.
     _object *w2 = part_with_file(root, "washer2", "other/washer.tpart");
     EXPECT_EQ(obj_set_active(w2, 1), 0);
     EXPECT_EQ(locator.sought.size(), 1u);
+    EXPECT_EQ(parts.reads, 1);
+    EXPECT_EQ(std::string(w2->geolist.get(1)->part.name), found);
+    EXPECT_STREQ(w2->geolist.get(1)->part.type, "Test Part");
 }
 
 TEST_F(PartLoadTest, AFileNobodyFindsLeavesThePartInactive)
