@@ -177,6 +177,17 @@ TEST_F(PartLoadTest, ActivationLoadsTheLevelsFile)
     EXPECT_GT(r, 0.0f);
     EXPECT_FLOAT_EQ(bolt->lod_radius2, r * r);
     EXPECT_STREQ(level->part.name, "bolt.tpart");  // the stored name stays relative
+
+    // The registry's simplified copy becomes a coarser level without a file of its own.
+    ASSERT_EQ(bolt->geolist.count(), 2);
+    _geometry *coarse = bolt->geolist.get(2);
+    EXPECT_FLOAT_EQ(coarse->threshold, 16.0f);
+    EXPECT_EQ(coarse->part.name, nullptr);
+    ASSERT_NE(coarse->handle, nullptr);
+    EXPECT_NE(coarse->handle, level->handle);
+    EXPECT_STREQ(GSobject_getname(coarse->handle), "bolt");
+    EXPECT_EQ(handle_to_obj(coarse->handle, nullptr, false), bolt);
+    EXPECT_EQ(bolt->usage, 1);
 }
 
 TEST_F(PartLoadTest, TwoPartsOfOneFileShareOneRead)
@@ -191,13 +202,16 @@ TEST_F(PartLoadTest, TwoPartsOfOneFileShareOneRead)
     EXPECT_EQ(mesh_of(a->gsobject), mesh_of(b->gsobject));
     EXPECT_EQ(handle_to_obj(b->gsobject, nullptr, false), b);
 
-    // Switching a part off and on again reloads it from the cache.
+    // Switching a part off and on again reloads it from the cache; the derived coarse level
+    // goes with the geometry and comes back with it, once.
+    const int levels = a->geolist.count();
     obj_set_active(a, 0);
+    EXPECT_EQ(a->geolist.count(), 1);
     EXPECT_EQ(a->geolist.get(1)->handle, nullptr);
     EXPECT_EQ(obj_set_active(a, 1), 0);
     EXPECT_EQ(parts.reads, 1);
     EXPECT_EQ(mesh_of(a->gsobject), mesh_of(b->gsobject));
-    EXPECT_EQ(a->geolist.count(), 1);
+    EXPECT_EQ(a->geolist.count(), levels);
 }
 
 TEST_F(PartLoadTest, AMissingFileIsLocatedAndTheLevelTakesTheFoundPath)
