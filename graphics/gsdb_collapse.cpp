@@ -1,4 +1,4 @@
-// Shortest-edge collapse. Triangles sit in a min-heap keyed on their shortest squared edge.
+// Shortest-edge collapse. Triangles sit in a min-queue keyed on their shortest squared edge.
 // Entries are never searched for: a triangle whose cost fell gets a new entry, one whose cost
 // grew is requeued when its old entry comes up, and entries of dead or changed triangles are
 // skipped when they reach the top. Each vertex keeps the triangles that
@@ -6,6 +6,8 @@
 #include "graphics/gsdb_collapse.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -20,73 +22,64 @@ const double kMaxTurnCos = std::cos(45.0 * std::numbers::pi / 180.0);
 
 enum class State : uint8_t { live, parked, dead };
 
-// A heap entry: the triangle's cost rounded to a float (small entries keep the heap in
-// cache; costs that round alike are taken by triangle number).
+// A queue entry: the triangle's cost rounded to a float, whose bits order non-negative values.
 struct Entry {
-    float key;
+    uint32_t key;
     uint32_t tri;
 };
 
-bool before(const Entry &a, const Entry &b)
+uint32_t key_of(double cost)
 {
-    return a.key < b.key || (a.key == b.key && a.tri < b.tri);
+    return std::bit_cast<uint32_t>(static_cast<float>(cost));
 }
 
-// A four-way min-heap: half the levels of a binary one.
+// A radix heap: a monotone min-queue. Every key pushed is at least the last one taken (a
+// smaller one is raised to it, which only changes its order among equal keys), so entries
+// sort into buckets by the highest bit in which they differ from it; taking the minimum
+// empties the lowest bucket into lower ones. Its memory is walked in order, not at random.
 class Heap {
 public:
-    bool empty() const { return a_.empty(); }
-    const Entry &top() const { return a_.front(); }
-    void reserve(size_t n) { a_.reserve(n); }
+    bool empty() const { return size_ == 0; }
+    void reserve(size_t n) { buckets_[0].reserve(n); }
+
+    // The key an entry pushed now would get.
+    uint32_t admit(uint32_t key) const { return std::max(key, last_); }
 
     void push(const Entry &e)
     {
-        size_t i = a_.size();
-        a_.push_back(e);
-        while (i > 0) {
-            const size_t parent = (i - 1) / 4;
-            if (!before(e, a_[parent])) break;
-            a_[i] = a_[parent];
-            i = parent;
-        }
-        a_[i] = e;
+        buckets_[size_t(bucket(e.key))].push_back(e);
+        ++size_;
+    }
+
+    const Entry &top()
+    {
+        if (buckets_[0].empty()) refill();
+        return buckets_[0].back();
     }
 
     void pop()
     {
-        const Entry last = a_.back();
-        a_.pop_back();
-        if (!a_.empty()) sift_down(0, last);
+        top();
+        buckets_[0].pop_back();
+        --size_;
     }
-
-    // Orders entries pushed with push_unordered, bottom up: linear in their number.
-    void heapify()
-    {
-        for (size_t i = a_.size() / 4 + 1; i-- > 0;)
-            if (i < a_.size()) sift_down(i, a_[i]);
-    }
-    void push_unordered(const Entry &e) { a_.push_back(e); }
 
 private:
-    // Places e at i or below, moving smaller children up.
-    void sift_down(size_t i, const Entry e)
+    int bucket(uint32_t key) const { return key == last_ ? 0 : 32 - std::countl_zero(key ^ last_); }
+
+    void refill()
     {
-        const size_t n = a_.size();
-        for (;;) {
-            const size_t first = 4 * i + 1;
-            if (first >= n) break;
-            size_t best = first;
-            const size_t end = std::min(first + 4, n);
-            for (size_t c = first + 1; c < end; ++c)
-                if (before(a_[c], a_[best])) best = c;
-            if (!before(a_[best], e)) break;
-            a_[i] = a_[best];
-            i = best;
-        }
-        a_[i] = e;
+        size_t i = 1;
+        while (buckets_[i].empty()) ++i;
+        std::vector<Entry> &from = buckets_[i];
+        last_ = std::min_element(from.begin(), from.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; })->key;
+        for (const Entry &e : from) buckets_[size_t(bucket(e.key))].push_back(e);
+        from.clear();
     }
 
-    std::vector<Entry> a_;
+    std::array<std::vector<Entry>, 33> buckets_;
+    uint32_t last_ = 0;
+    size_t size_ = 0;
 };
 
 struct Vec {
@@ -118,7 +111,7 @@ public:
             if (t_[t].state != State::live || !t_[t].queued || t_[t].key != top.key) continue;
             t_[t].queued = false;
             // Costs that grew keep their old entry until it comes up, and requeue then.
-            if (float(t_[t].cost) != top.key) {
+            if (key_of(t_[t].cost) > top.key) {
                 enqueue(t);
                 continue;
             }
@@ -143,7 +136,7 @@ private:
     // What a collapse reads of a triangle, in one record.
     struct Tri {
         int c[3];                     // corners
-        float key = 0.0f;             // of its valid heap entry
+        uint32_t key = 0;             // of its valid queue entry
         double cost = 0.0;            // shortest squared edge
         float facing[3] = {0, 0, 0};  // unit normal in the input (zero when it had no area)
         State state = State::dead;
@@ -201,12 +194,8 @@ private:
             t_[t].facing[0] = float(n.x * scale);
             t_[t].facing[1] = float(n.y * scale);
             t_[t].facing[2] = float(n.z * scale);
-            if (!(t_[t].cost <= limit_)) continue;
-            t_[t].key = float(t_[t].cost);
-            t_[t].queued = true;
-            heap_.push_unordered({t_[t].key, uint32_t(t)});
+            enqueue(uint32_t(t));
         }
-        heap_.heapify();
     }
 
     bool in_range(const int *c) const
@@ -249,7 +238,7 @@ private:
         if (!(t_[t].cost <= limit_)) return;
         // A later entry of the same key stands for the same state; an earlier one of another
         // key is stale.
-        t_[t].key = float(t_[t].cost);
+        t_[t].key = heap_.admit(key_of(t_[t].cost));
         t_[t].queued = true;
         heap_.push({t_[t].key, t});
     }
@@ -258,7 +247,7 @@ private:
     // the old entry to come up.
     void requeue(uint32_t t)
     {
-        if (t_[t].queued && float(t_[t].cost) >= t_[t].key) return;
+        if (t_[t].queued && key_of(t_[t].cost) >= t_[t].key) return;
         enqueue(t);
     }
 

@@ -8,11 +8,12 @@ struct GSDB_Triangle {
     int list;       // the primitive list it came from
 };
 
-// Repeatedly takes the triangle whose shortest edge is shortest (squared length; lengths
-// equal in float precision go by triangle number; within a triangle edge 0 before 1 before 2) and removes that edge's first corner
-// into its second (edge k runs from corner k to corner k + 1), vertices keeping their
-// positions. Stops after budget collapses, when no triangle is left, or when the shortest
-// squared edge exceeds costlimit (only when costlimit > 0).
+// Repeatedly takes the triangle whose shortest edge is shortest (squared lengths compared
+// as floats; equal ones in a fixed order; within a triangle edge 0 before 1 before 2) and
+// removes that edge's first corner into its second (edge k runs from corner k to corner
+// k + 1), vertices keeping their positions. Stops after budget collapses, when no triangle is
+// left, or when every remaining shortest squared edge exceeds costlimit (only when
+// costlimit > 0).
 //
 // A collapse is refused when it would fold or twist a triangle (turn it by more than 45
 // degrees from its facing before the collapse or in the input, or leave it without area),

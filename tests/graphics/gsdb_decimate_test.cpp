@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <numbers>
+#include <set>
 #include <vector>
 
 namespace {
@@ -255,11 +256,15 @@ Mesh narrow_column(float right)
     return grid({0.0f, 10.0f, right, 24.0f}, {0.0f, 10.0f, 20.0f, 32.0f});
 }
 
-size_t decimated_count(const Mesh &m, double tolerance)
+// Triangles and the distinct vertices they use after decimation.
+std::pair<size_t, size_t> decimated(const Mesh &m, double tolerance)
 {
     const GeometryPtr g = geometry(m);
     const GeometryPtr d(decimateGSDB_Geometry(g.get(), tolerance));
-    return faces(*d).size();
+    const std::vector<Face> fs = faces(*d);
+    std::set<int> used;
+    for (const Face &f : fs) used.insert(f.v.begin(), f.v.end());
+    return {fs.size(), used.size()};
 }
 
 TEST(GsdbDecimate, ToleranceLimitsTheCollapsedEdgeLength)
@@ -270,21 +275,25 @@ TEST(GsdbDecimate, ToleranceLimitsTheCollapsedEdgeLength)
         const char *what;
         float right;
         double tolerance;
-        size_t triangles;
+        std::pair<size_t, size_t> expect;  // triangles (0: any), vertices
     };
-    // 18 triangles; the narrow column's 6 go when its 4 short edges collapse. Without a
-    // limit the 16 vertices go down to 8, all on the border: 6 triangles.
+    // 18 triangles over 16 vertices; the narrow column's 6 triangles go when its 4 short
+    // edges collapse. Without a limit collapsing stops at 8 vertices.
     const Case cases[] = {
-        {"edge exactly at the limit collapses", 12.5f, 1.0 / 16.0, 12},
-        {"a slightly longer edge does not", longer, 1.0 / 16.0, 18},
-        {"no limit at 0", longer, 0.0, 6},
-        {"below 0 acts as 0", longer, -0.5, 6},
-        {"NaN acts as 0", longer, nan, 6},
-        {"above 1 acts as 1", longer, 7.0, decimated_count(narrow_column(longer), 1.0)},
+        {"edge exactly at the limit collapses", 12.5f, 1.0 / 16.0, {12, 12}},
+        {"a slightly longer edge does not", longer, 1.0 / 16.0, {18, 16}},
+        {"no limit at 0", longer, 0.0, {0, 8}},
+        {"below 0 acts as 0", longer, -0.5, {0, 8}},
+        {"NaN acts as 0", longer, nan, {0, 8}},
+        {"above 1 acts as 1", longer, 7.0, decimated(narrow_column(longer), 1.0)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(decimated_count(narrow_column(c.right), c.tolerance), c.triangles);
+        const auto [triangles, vertices] = decimated(narrow_column(c.right), c.tolerance);
+        if (c.expect.first) {
+            EXPECT_EQ(triangles, c.expect.first);
+        }
+        EXPECT_EQ(vertices, c.expect.second);
     }
 }
 
