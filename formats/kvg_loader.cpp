@@ -53,6 +53,7 @@ public:
     KvgLoaderFactory(const KvgLoaderFactory &) = delete;
     KvgLoaderFactory &operator=(const KvgLoaderFactory &) = delete;
 
+    using LoaderFactoryImp::name;
     const char *name() override { return "KIV Part"; }
     int hints() override { return 130; }
     int priority() override { return 10080; }
