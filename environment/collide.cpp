@@ -11,6 +11,9 @@
 #include "environment/midpoint_box.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -90,11 +93,31 @@ void group_sphere(_object *c, float &r, QEL_VECT3 &centre)
     }
 }
 
+// The mover and the parts it carries along: its descendant parts with active geometry.
+std::vector<_object *> moving_pieces(_object *o)
+{
+    std::vector<_object *> pieces{o};
+    std::vector<_object *> work{o};
+    while (!work.empty()) {
+        _object *x = work.back();
+        work.pop_back();
+        OBJLIST_ITER it(x->children);
+        while (it.next()) {
+            _object *c = it.getdata();
+            if (c->type == OBJ_OBJECT && c->active)
+                pieces.push_back(c);
+            work.push_back(c);
+        }
+    }
+    return pieces;
+}
+
 struct Walk {
     _object *mover;
-    float reach;
-    QEL_VECT3 centre;
-    OBJLIST *hits;
+    std::vector<_object *> pieces;
+    float reach = 0.0f;
+    QEL_VECT3 centre{0.0f, 0.0f, 0.0f};
+    OBJLIST *hits = nullptr;
     _object *first = nullptr;
 
     // Tests c, then its subtree; true when the walk is over.
@@ -134,7 +157,7 @@ struct Walk {
         GSobject_getposition(g, p);
         if (!within(QEL_VECT3(p), centre, GSobject_getradius(g) + reach))
             return false;
-        return intersect_obj_obj(c, mover) != 0;
+        return std::any_of(pieces.begin(), pieces.end(), [c](_object *p) { return intersect_obj_obj(c, p) != 0; });
     }
 };
 
@@ -156,18 +179,19 @@ _object *intersect_obj_any(_object *o, OBJLIST *hits)
     _object *root = o ? DBGetRoot(o) : nullptr;
     if (!root)
         return nullptr;
-    Walk walk{o, 0.0f, {}, hits};
+    Walk walk{o, moving_pieces(o)};
+    walk.hits = hits;
     group_sphere(o, walk.reach, walk.centre);
-    // The mover's own geometry may reach further than its group radius says (hidden parts
+    // The pieces' own geometry may reach further than the group radius says (hidden parts
     // count no radius there).
-    if (GSobject *g = shown(o)) {
-        float p[3];
-        GSobject_getposition(g, p);
-        const QEL_VECT3 own(p);
-        QEL_VECT3 d = own;
-        d -= walk.centre;
-        walk.reach = std::max(walk.reach, d.mag() + GSobject_getradius(g));
-    }
+    for (_object *piece : walk.pieces)
+        if (GSobject *g = shown(piece)) {
+            float p[3];
+            GSobject_getposition(g, p);
+            QEL_VECT3 d(p);
+            d -= walk.centre;
+            walk.reach = std::max(walk.reach, d.mag() + GSobject_getradius(g));
+        }
     OBJLIST_ITER it(root->children);
     while (it.next())
         if (walk.visit(it.getdata()))

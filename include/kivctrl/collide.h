@@ -29,7 +29,8 @@ COLLIDE_MODE env_get_collide_mode();
 int intersect_obj_obj(_object *a, _object *b);
 
 // Walks the tree of o's assembly from the root's children for parts and faces with active
-// geometry that touch o, pruning subtrees by their group spheres. o, its descendants and its
-// ancestors are never candidates. With hits null: the first object hit, or null. With a list:
-// every object hit is added to it (once) and the first one is returned.
+// geometry that touch o or a part it carries (its descendant parts, which move with it: a
+// group moves only through them), pruning subtrees by their group spheres. o, its descendants
+// and its ancestors are never candidates. With hits null: the first object hit, or null. With
+// a list: every object hit is added to it (once) and the first one is returned.
 _object *intersect_obj_any(_object *o, OBJLIST *hits);

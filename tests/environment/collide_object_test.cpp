@@ -128,6 +128,11 @@ TEST_F(CollideTest, WalkOverAnAssembly)
     ASSERT_EQ(obj_set_pos(mover, QEL_VECT3(1, 3, 0), FRAME_WORLD), 0);
     EXPECT_EQ(intersect_obj_any(mover, nullptr), nullptr);
     EXPECT_EQ(intersect_obj_any(nullptr, nullptr), nullptr);
+
+    // A group has no polygons of its own: it runs into things through the parts it carries.
+    _object *crate = make(root, OBJ_GROUP, "crate");
+    part(crate, "load", kCube, {1.8f, 0.9f, 0});
+    EXPECT_EQ(intersect_obj_any(crate, nullptr), p2);
 }
 
 // A level of detail other than the placed graphics object is tested where the object is.
