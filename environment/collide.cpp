@@ -79,17 +79,26 @@ bool is_ancestor(const _object *a, const _object *o)
     return false;
 }
 
-// The group sphere of a subtree: the centre its parent's group radius counts from.
+// A sphere holding everything in c's subtree (radius 0: unknown). A group radius is measured
+// from the first child's centre when the group has no radius of its own, which may lie
+// anywhere in the box of the midpoints below it: reaching from the box centre takes that
+// box's half diagonal more. An object without a radius of its own measures likewise.
 void group_sphere(_object *c, float &r, QEL_VECT3 &centre)
 {
     r = obj_get_grpradius(c);
     centre.init();
     if (c->type == OBJ_GROUP) {
         const kiv::env::MidpointBox box = kiv::env::tree_box(c, true);
-        if (!box.empty())
-            centre = box.centre();
+        if (box.empty()) {
+            r = 0.0f;
+            return;
+        }
+        centre = box.centre();
+        r += 0.5f * box.size().mag();
     } else {
         VE_get_midpoint(c, centre);
+        if (c->radius == 0.0f)
+            r = 0.0f;
     }
 }
 
