@@ -133,6 +133,23 @@ TEST(CollisionShapeTest, TreeAgreesWithEveryPairOnRandomPlacements)
     EXPECT_LT(touching, 85);
 }
 
+// Far from the origin world corners round coarsely; the tree's margins must cover that.
+TEST(CollisionShapeTest, FarFromTheOriginTreeAgreesWithEveryPair)
+{
+    GSptr a(make_gsobject(box_solid(0, 0, 0, 1, 1, 1))), b(make_gsobject(box_solid(0, 0, 0, 1, 1, 1)));
+    CollisionShape sa, sb;
+    const float base[3] = {12345.5f, -23456.25f, 5000.125f};
+    for (float dx : {0.999f, 1.0f, 1.001f}) {
+        const float pa[3] = {base[0], base[1], base[2]};
+        const float pb[3] = {base[0] + dx, base[1] + 0.25f, base[2] + 0.125f};
+        place(a.get(), pa, turn(1, 1, 1, 33));
+        place(b.get(), pb, turn(1, 1, 1, 33));
+        ASSERT_TRUE(sa.refresh(a.get(), 0));
+        ASSERT_TRUE(sb.refresh(b.get(), 0));
+        EXPECT_EQ(shapes_touch(sa, sb), brute_force(a.get(), b.get())) << dx;
+    }
+}
+
 TEST(CollisionShapeTest, RefreshesOnlyWhenStampOrPlacementChanges)
 {
     GSptr a(make_gsobject(box_solid(0, 0, 0, 1, 1, 1)));
