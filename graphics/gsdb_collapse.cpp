@@ -19,6 +19,7 @@ namespace {
 const double kBorderTurnCos = std::cos(40.0 * std::numbers::pi / 180.0);
 // No triangle may turn further than this, from its facing before the collapse or in the input.
 const double kMaxTurnCos = std::cos(45.0 * std::numbers::pi / 180.0);
+constexpr double kFacingScale = 32767.0;
 
 enum class State : uint8_t { live, parked, dead };
 
@@ -111,7 +112,7 @@ public:
             if (t_[t].state != State::live || !t_[t].queued || t_[t].key != top.key) continue;
             t_[t].queued = false;
             // Costs that grew keep their old entry until it comes up, and requeue then.
-            if (key_of(t_[t].cost) > top.key) {
+            if (t_[t].cost > top.key) {
                 enqueue(t);
                 continue;
             }
@@ -123,6 +124,15 @@ public:
             } else {
                 t_[t].state = State::parked;
             }
+            // The next candidate's record has arrived: fetch what its collapse reads first.
+            if (!heap_.empty()) {
+                const Tri &next = t_[heap_.top().tri];
+                for (int v : next.c)
+                    if (v >= 0 && size_t(v) < nv_) {
+                        __builtin_prefetch(&spans_[size_t(v)]);
+                        __builtin_prefetch(&pos_[3 * size_t(v)]);
+                    }
+            }
         }
         for (size_t t = 0; t < tris_.size(); ++t) {
             if (t_[t].state == State::dead)
@@ -133,16 +143,18 @@ public:
     }
 
 private:
-    // What a collapse reads of a triangle, in one record.
+    // What a collapse reads of a triangle, in one record of 32 bytes, two to a cache line.
     struct Tri {
-        int c[3];                     // corners
-        uint32_t key = 0;             // of its valid queue entry
-        double cost = 0.0;            // shortest squared edge
-        float facing[3] = {0, 0, 0};  // unit normal in the input (zero when it had no area)
+        int c[3];                       // corners
+        uint32_t key = 0;               // of its valid queue entry
+        uint32_t cost = 0;              // its shortest squared edge, as a queue key
+        int16_t facing[3] = {0, 0, 0};  // unit normal in the input times 32767 (zero: no area)
         State state = State::dead;
-        uint8_t edge = 0;           // the shortest edge
-        bool queued = false;        // it has a valid heap entry
+        uint8_t edge = 0;               // the shortest edge
+        bool queued = false;            // it has a valid queue entry
+        bool within = false;            // its cost is within the limit
     };
+    static_assert(sizeof(Tri) == 32);
 
     struct Span {
         uint32_t start = 0, size = 0, cap = 0;
@@ -191,9 +203,9 @@ private:
             const Vec n = normal(at(c[0]), at(c[1]), at(c[2]));
             const double len = std::sqrt(n.dot(n));
             const double scale = len > 0.0 ? 1.0 / len : 0.0;  // no area: no facing to keep
-            t_[t].facing[0] = float(n.x * scale);
-            t_[t].facing[1] = float(n.y * scale);
-            t_[t].facing[2] = float(n.z * scale);
+            t_[t].facing[0] = int16_t(std::lround(n.x * scale * kFacingScale));
+            t_[t].facing[1] = int16_t(std::lround(n.y * scale * kFacingScale));
+            t_[t].facing[2] = int16_t(std::lround(n.z * scale * kFacingScale));
             enqueue(uint32_t(t));
         }
     }
@@ -226,7 +238,8 @@ private:
             cost = e2;
             edge = 2;
         }
-        t_[t].cost = cost;
+        t_[t].cost = key_of(cost);
+        t_[t].within = cost <= limit_;
         t_[t].edge = uint8_t(edge);
         return true;
     }
@@ -235,10 +248,10 @@ private:
     // of its corners can bring it back).
     void enqueue(uint32_t t)
     {
-        if (!(t_[t].cost <= limit_)) return;
+        if (!t_[t].within) return;
         // A later entry of the same key stands for the same state; an earlier one of another
         // key is stale.
-        t_[t].key = heap_.admit(key_of(t_[t].cost));
+        t_[t].key = heap_.admit(t_[t].cost);
         t_[t].queued = true;
         heap_.push({t_[t].key, t});
     }
@@ -247,7 +260,7 @@ private:
     // the old entry to come up.
     void requeue(uint32_t t)
     {
-        if (t_[t].queued && key_of(t_[t].cost) >= t_[t].key) return;
+        if (t_[t].queued && t_[t].cost >= t_[t].key) return;
         enqueue(t);
     }
 
@@ -375,7 +388,7 @@ private:
             const Vec after = normal(p[0], p[1], p[2]);
             const double area2 = after.dot(after);
             if (!(area2 > 0.0) || !(after.dot(before) > kMaxTurnCos * std::sqrt(area2 * before.dot(before)))) return false;
-            const Vec f{t_[t].facing[0], t_[t].facing[1], t_[t].facing[2]};
+            const Vec f{t_[t].facing[0] / kFacingScale, t_[t].facing[1] / kFacingScale, t_[t].facing[2] / kFacingScale};
             const bool faced = f.x != 0.0 || f.y != 0.0 || f.z != 0.0;
             if (faced && !(after.dot(f) > kMaxTurnCos * std::sqrt(area2))) return false;
         }
