@@ -187,10 +187,10 @@ private:
         size_t total = 0;
         for (size_t v = 0; v < nv_; ++v) {
             spans_[v].start = uint32_t(total);
-            spans_[v].cap = count[v] + 2;
+            spans_[v].cap = std::bit_ceil(count[v] + 2);
             total += spans_[v].cap;
         }
-        pool_.reserve(total + total / 2);
+        pool_.reserve(2 * total);
         pool_.resize(total);
         heap_.reserve(tris_.size() + tris_.size() / 4);
         for (size_t t = 0; t < tris_.size(); ++t) {
@@ -265,25 +265,38 @@ private:
     }
 
     // Makes room in k's span for extra more triangles; r's span, about to be emptied, is
-    // taken over when it is big enough.
+    // taken over when it is big enough. Spans come in powers of two, and freed ones are used
+    // again, so the pool stays within a small multiple of the triangle count.
     void make_room(int k, int r, uint32_t extra)
     {
         Span &sk = spans_[size_t(k)], &sr = spans_[size_t(r)];
         const uint32_t need = sk.size + extra;
         if (need <= sk.cap) return;
-        uint32_t start, cap;
+        Span grown{0, sk.size, 0};
         if (sr.cap >= need) {
-            start = sr.start;
-            cap = sr.cap;
+            grown.start = sr.start;
+            grown.cap = sr.cap;
             sr.cap = 0;
         } else {
-            cap = need + need / 2 + 2;
-            start = uint32_t(pool_.size());
-            pool_.resize(pool_.size() + cap);
+            grown.cap = std::bit_ceil(need);
+            std::vector<uint32_t> &spare = free_[size_t(std::countr_zero(grown.cap))];
+            if (!spare.empty()) {
+                grown.start = spare.back();
+                spare.pop_back();
+            } else {
+                grown.start = uint32_t(pool_.size());
+                pool_.resize(pool_.size() + grown.cap);
+            }
         }
-        std::copy_n(pool_.begin() + sk.start, sk.size, pool_.begin() + start);
-        sk.start = start;
-        sk.cap = cap;
+        std::copy_n(pool_.begin() + sk.start, sk.size, pool_.begin() + grown.start);
+        release(sk);
+        sk = grown;
+    }
+
+    void release(Span &s)
+    {
+        if (s.cap > 0) free_[size_t(std::countr_zero(s.cap))].push_back(s.start);
+        s = Span{};
     }
 
     // The triangles still standing around v (dropping the others from its span).
@@ -410,7 +423,7 @@ private:
                 requeue(t);
             }
         }
-        spans_[size_t(r)].size = 0;
+        release(spans_[size_t(r)]);
         // k's surroundings changed: triangles around it that were waiting get another chance.
         for (uint32_t t : around_k_)
             if (t_[t].state == State::parked) {
@@ -426,6 +439,7 @@ private:
     std::vector<Tri> t_;
     std::vector<Span> spans_;
     std::vector<uint32_t> pool_;
+    std::array<std::vector<uint32_t>, 33> free_;  // starts of free spans by log2 of their size
     Heap heap_;
     double limit_ = HUGE_VAL;
     std::vector<uint32_t> around_r_, around_k_, shared_;
