@@ -126,8 +126,9 @@ std::string usage()
 {
     return "usage: kivrender [--size WxH] [--view VIEW] [-o OUTPUT.png] PART\n"
            "\n"
-           "Renders a part file (KVG, KVB, STL or SLP) without a display and saves the picture\n"
-           "through the still-picture writer plug-in for the output's suffix (qel_png.so for .png).\n"
+           "Renders a part file (KVG, STL, SLP, or a form a loader plug-in adds) without a display\n"
+           "and saves the picture through the still-picture writer plug-in for the output's suffix\n"
+           "(qel_png.so for .png).\n"
            "The part fills the view with a small margin, whatever its size and position.\n"
            "\n"
            "  --size WxH       picture size in pixels (default 800x600, each side 1 to " +

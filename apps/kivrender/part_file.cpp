@@ -43,7 +43,7 @@ GSobject *load_part(const std::string &file, std::string &error)
     int index = 0;
     const int kind = loader_legal(nullptr, nullptr, file.c_str(), nullptr, &index);
     if (kind != kGeometry) {
-        error = "'" + file + "' is not a part file (KVG, KVB, STL or SLP)";
+        error = "'" + file + "' is not a part file: no part loader recognises it";
         return nullptr;
     }
     EngineErrors reports;
