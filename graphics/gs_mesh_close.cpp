@@ -24,27 +24,33 @@ void measure_vertices(GSmesh &m)
 }
 
 // Replaces the normals by the distinct table directions the corners use, in code order.
+// Only normals some corner uses are encoded: smoothing leaves many given ones unused.
 void quantise(const std::vector<GScorner *> &corners, std::vector<float> &normals)
 {
     const size_t nn = normals.size() / 3;
-    std::vector<int> codeof(nn, -1);
-    for (size_t i = 0; i < nn; ++i) {
-        const float *n = &normals[3 * i];
-        if (n[0] < GS_NO_NORMAL) codeof[i] = GSnormal_encode(n);
-    }
+    std::vector<int> codeof(nn, -1);  // -1 until encoded
+    auto code = [&](int normal) {
+        if (normal < 0 || size_t(normal) >= nn) return 0;
+        int &c = codeof[size_t(normal)];
+        if (c < 0) {
+            const float *n = &normals[3 * size_t(normal)];
+            c = n[0] < GS_NO_NORMAL ? GSnormal_encode(n) : 0;
+        }
+        return c;
+    };
     std::vector<int> slot(65536, -1);
     for (const GScorner *c : corners)
-        if (c->normal >= 0 && size_t(c->normal) < nn && codeof[size_t(c->normal)] > 0) slot[size_t(codeof[size_t(c->normal)])] = 0;
+        if (const int k = code(c->normal); k > 0) slot[size_t(k)] = 0;
     std::vector<float> table;
-    for (int code = 1; code < 65536; ++code)
-        if (slot[size_t(code)] == 0) {
-            slot[size_t(code)] = static_cast<int>(table.size() / 3);
-            const float *v = GSnormal_decode(static_cast<uint16_t>(code));
+    for (int k = 1; k < 65536; ++k)
+        if (slot[size_t(k)] == 0) {
+            slot[size_t(k)] = static_cast<int>(table.size() / 3);
+            const float *v = GSnormal_decode(static_cast<uint16_t>(k));
             table.insert(table.end(), v, v + 3);
         }
     for (GScorner *c : corners) {
-        const bool given = c->normal >= 0 && size_t(c->normal) < nn && codeof[size_t(c->normal)] > 0;
-        c->normal = given ? slot[size_t(codeof[size_t(c->normal)])] : -1;
+        const int k = code(c->normal);
+        c->normal = k > 0 ? slot[size_t(k)] : -1;
     }
     normals.swap(table);
 }
