@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kiv::formats {
 
@@ -21,15 +23,15 @@ FilePtr open_facet_file(const std::string &path);
 // feed returns false. False when reading failed.
 template <class Feed> bool read_pieces(std::FILE *f, size_t chunk, Feed &&feed)
 {
-    std::string buffer;
-    size_t kept = 0;
+    std::vector<char> buffer(2 * chunk);
+    size_t kept = 0;  // bytes carried over from the previous piece, at the front
     for (;;) {
-        buffer.resize(kept + chunk);
+        if (buffer.size() < kept + chunk) buffer.resize(kept + chunk);
         const size_t got = std::fread(buffer.data() + kept, 1, chunk, f);
         const size_t have = kept + got;
         const bool last = got < chunk;
         if (last && std::ferror(f)) return false;
-        std::string_view text(buffer.data(), have);
+        const std::string_view text(buffer.data(), have);
         size_t cut = have;
         if (!last) {
             const size_t space = text.find_last_of(" \t\n\r\v\f");
@@ -37,7 +39,7 @@ template <class Feed> bool read_pieces(std::FILE *f, size_t chunk, Feed &&feed)
         }
         if (!feed(text.substr(0, cut)) || last) return true;
         kept = have - cut;
-        buffer.erase(0, cut);
+        std::memmove(buffer.data(), buffer.data() + cut, kept);
     }
 }
 

@@ -15,12 +15,15 @@ uint32_t bits(float f)
     return std::bit_cast<uint32_t>(f == 0.0f ? 0.0f : f);  // -0 is the same position as +0
 }
 
+// A full-avalanche mix of the three coordinates' bits: the table takes its low bits.
 uint64_t mix(uint32_t x, uint32_t y, uint32_t z)
 {
-    uint64_t h = x * 0x9E3779B97F4A7C15ull;
-    h ^= (h >> 29) + y * 0xC2B2AE3D27D4EB4Full;
-    h ^= (h >> 31) + z * 0x165667B19E3779F9ull;
-    return h ^ (h >> 32);
+    uint64_t h = (uint64_t(x) << 32 | y) ^ (uint64_t(z) * 0x9E3779B97F4A7C15ull);
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
 }
 
 int poly_kind(size_t corners)
@@ -86,7 +89,9 @@ FacetMesh::Record &FacetMesh::record_for(int kind, const float color[3])
 {
     if (kind == GS_POLYGON) return records_.emplace_back(Record{kind, {color[0], color[1], color[2]}, {}});
     const Key key{kind, bits(color[0]), bits(color[1]), bits(color[2])};
+    if (last_ && last_->first == key) return records_[last_->second];
     const auto [it, fresh] = shared_.try_emplace(key, records_.size());
+    last_.emplace(key, it->second);
     if (!fresh) return records_[it->second];
     Record &r = records_.emplace_back(Record{kind, {color[0], color[1], color[2]}, {}});
     r.corners.reserve(std::exchange(corner_hint_, 0));
@@ -114,6 +119,7 @@ GSobjectPtr FacetMesh::finish(float creaseangle)
     }
     records_.clear();
     shared_.clear();
+    last_.reset();
     GSobject_close(obj.get(), creaseangle);
     const float origin[3] = {0.0f, 0.0f, 0.0f};
     GSobject_setpivot(obj.get(), origin, GS_FRAME_LOCAL);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <tuple>
 #include <vector>
@@ -56,6 +57,7 @@ private:
     std::vector<float> normals_;
     std::vector<Record> records_;
     std::map<Key, size_t> shared_;  // the shared records by kind and colour
+    std::optional<std::pair<Key, size_t>> last_;  // the record the previous facet went to
     // Open addressing over vertex positions: slot holds index + 1, 0 when empty.
     std::vector<uint32_t> slots_;
     size_t facets_ = 0;

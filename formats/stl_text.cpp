@@ -53,16 +53,29 @@ enum class Keyword { solid, color, facet, normal, outer, vertex, end, endloop, e
 
 Keyword classify(std::string_view w)
 {
-    static constexpr std::array<std::pair<std::string_view, Keyword>, 11> words{{
-        {"solid", Keyword::solid},       {"color", Keyword::color},     {"facet", Keyword::facet},
-        {"normal", Keyword::normal},     {"outer", Keyword::outer},     {"vertex", Keyword::vertex},
-        {"end", Keyword::end},           {"endloop", Keyword::endloop}, {"endfacet", Keyword::endfacet},
-        {"endsolid", Keyword::endsolid}, {"loop", Keyword::loop},
-    }};
-    if (w.size() > 8) return Keyword::other;
-    for (const auto &[text, k] : words)
-        if (iequals(w, text)) return k;
-    return Keyword::other;
+    if (w.size() < 3 || w.size() > 8) return Keyword::other;
+    char lower[8];
+    for (size_t i = 0; i < w.size(); ++i) {
+        const char c = w[i];
+        lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const std::string_view l(lower, w.size());
+    auto is = [&l](std::string_view text, Keyword k) { return l == text ? k : Keyword::other; };
+    switch (l[0]) {
+    case 's': return is("solid", Keyword::solid);
+    case 'c': return is("color", Keyword::color);
+    case 'f': return is("facet", Keyword::facet);
+    case 'n': return is("normal", Keyword::normal);
+    case 'o': return is("outer", Keyword::outer);
+    case 'v': return is("vertex", Keyword::vertex);
+    case 'l': return is("loop", Keyword::loop);
+    case 'e':
+        if (l == "end") return Keyword::end;
+        if (l == "endloop") return Keyword::endloop;
+        if (l == "endfacet") return Keyword::endfacet;
+        return is("endsolid", Keyword::endsolid);
+    default: return Keyword::other;
+    }
 }
 
 bool non_number_word(std::string_view w)
