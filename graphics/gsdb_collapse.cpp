@@ -41,7 +41,18 @@ uint32_t key_of(double cost)
 class Heap {
 public:
     bool empty() const { return size_ == 0; }
-    void reserve(size_t n) { buckets_[0].reserve(n); }
+
+    // Starts from these entries, each bucket sized at once.
+    void assign(const std::vector<Entry> &entries)
+    {
+        if (entries.empty()) return;
+        last_ = std::min_element(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; })->key;
+        std::array<size_t, 33> count{};
+        for (const Entry &e : entries) ++count[size_t(bucket(e.key))];
+        for (size_t b = 0; b < count.size(); ++b) buckets_[b].reserve(count[b] + count[b] / 2);
+        for (const Entry &e : entries) buckets_[size_t(bucket(e.key))].push_back(e);
+        size_ = entries.size();
+    }
 
     // The key an entry pushed now would get.
     uint32_t admit(uint32_t key) const { return std::max(key, last_); }
@@ -192,7 +203,8 @@ private:
         }
         pool_.reserve(2 * total);
         pool_.resize(total);
-        heap_.reserve(tris_.size() + tris_.size() / 4);
+        std::vector<Entry> first;
+        first.reserve(tris_.size());
         for (size_t t = 0; t < tris_.size(); ++t) {
             if (t_[t].state != State::live) continue;
             const int *c = t_[t].c;
@@ -206,8 +218,12 @@ private:
             t_[t].facing[0] = int16_t(std::lround(n.x * scale * kFacingScale));
             t_[t].facing[1] = int16_t(std::lround(n.y * scale * kFacingScale));
             t_[t].facing[2] = int16_t(std::lround(n.z * scale * kFacingScale));
-            enqueue(uint32_t(t));
+            if (!t_[t].within) continue;
+            t_[t].key = t_[t].cost;
+            t_[t].queued = true;
+            first.push_back({t_[t].key, uint32_t(t)});
         }
+        heap_.assign(first);
     }
 
     bool in_range(const int *c) const
