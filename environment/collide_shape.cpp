@@ -3,7 +3,6 @@
 
 #include "environment/collide_triangle.h"
 #include "graphics/gs_object.h"
-#include "graphics/gs_primitive.h"
 #include "graphics/gs_transform.h"
 
 #include <algorithm>
@@ -16,14 +15,6 @@ namespace {
 // Rounding of world corners to float and of the box tree: a few units in the last place of
 // the largest coordinate in play.
 constexpr double kRelativeMargin = 2e-6;
-
-long primitive_signature(GSobject *g)
-{
-    long n = g->polylist()->primitivecount;
-    if (g->kind() == GS_KIND_OBJECT)
-        for (const GSsubmesh *f : static_cast<ADT_Object *>(g)->mesh->facegroups) n += f->primitivecount;
-    return n;
-}
 
 Transform to_transform(const GSaffine &a)
 {
@@ -94,68 +85,34 @@ bool Box::overlaps(const Box &o) const
 bool CollisionShape::gather(GSobject *g)
 {
     ++builds_;
-    triangles_.clear();
-    tree_ = ObbTree{};
     placed_valid_ = false;
-    GSpolylist *list = g->polylist();
-    list_ = list;
-    primitive_count_ = primitive_signature(g);
-    GSmesh *mesh = list->vertexmesh();
-    vertex_count_ = mesh ? mesh->vertexcount() : 0;
-    if (!mesh) return false;
-    std::vector<GSpolylist *> lists{list};
-    if (g->kind() == GS_KIND_OBJECT)
-        for (GSsubmesh *f : static_cast<ADT_Object *>(g)->mesh->facegroups) lists.push_back(f);
-    const auto nv = uint32_t(vertex_count_);
-    for (GSpolylist *l : lists)
-        for (GSpoly &p : l->polys) {
-            const int n = int(p.corners.size());
-            const int per = gs_corners_per_primitive(p.kind, n);
-            if (per < 3) continue;
-            const int prims = p.primitives();
-            for (int a = 0; a < prims; ++a) {
-                // Fan: corner 0 with each pair of consecutive corners.
-                auto vertex = [&](int v) { return uint32_t(p.corners[size_t(gs_corner_index(p.kind, n, a, v))].vertex); };
-                const uint32_t v0 = vertex(0);
-                for (int v = 1; v + 1 < per; ++v) {
-                    const uint32_t v1 = vertex(v), v2 = vertex(v + 1);
-                    if (v0 >= nv || v1 >= nv || v2 >= nv) continue;
-                    triangles_.insert(triangles_.end(), {v0, v1, v2});
-                }
-            }
-        }
-    if (triangles_.empty()) return false;
-    std::fill(local_lo_, local_lo_ + 3, INFINITY);
-    std::fill(local_hi_, local_hi_ + 3, -INFINITY);
-    for (uint32_t v : triangles_)
-        for (int i = 0; i < 3; ++i) {
-            const double x = mesh->vertices[3 * size_t(v) + i];
-            local_lo_[i] = std::min(local_lo_[i], x);
-            local_hi_[i] = std::max(local_hi_[i], x);
-        }
-    tree_.build(mesh->vertices, triangles_);
-    return true;
+    list_ = g->polylist();
+    primitive_count_ = topology_signature(g);
+    vertex_count_ = g->polylist()->vertexmesh()->vertexcount();
+    topology_ = mesh_topology(g, primitive_count_);
+    return topology_ != nullptr;
 }
 
 void CollisionShape::place()
 {
     ++placements_;
     ++epoch_;
+    const double *from = topology_->lo, *to = topology_->hi;
     double mag = 0.0;
-    for (int i = 0; i < 3; ++i) mag = std::max({mag, std::fabs(local_lo_[i]), std::fabs(local_hi_[i])});
-    const Box raw = world_of(world_, local_lo_, local_hi_, 0.0);
+    for (int i = 0; i < 3; ++i) mag = std::max({mag, std::fabs(from[i]), std::fabs(to[i])});
+    const Box raw = world_of(world_, from, to, 0.0);
     for (int i = 0; i < 3; ++i) mag = std::max({mag, std::fabs(raw.lo[i]), std::fabs(raw.hi[i])});
     magnitude_ = mag;
     const double grow = kRelativeMargin * mag;
-    world_box_ = world_of(world_, local_lo_, local_hi_, grow);
+    world_box_ = world_of(world_, from, to, grow);
     // The eight octants of the local box, split at its middle.
     for (int c = 0; c < 8; ++c) {
         double lo[3], hi[3];
         for (int i = 0; i < 3; ++i) {
-            const double mid = 0.5 * (local_lo_[i] + local_hi_[i]);
+            const double mid = 0.5 * (from[i] + to[i]);
             const bool upper = (c >> i) & 1;
-            lo[i] = upper ? mid : local_lo_[i];
-            hi[i] = upper ? local_hi_[i] : mid;
+            lo[i] = upper ? mid : from[i];
+            hi[i] = upper ? to[i] : mid;
         }
         cells_[c] = world_of(world_, lo, hi, grow);
     }
@@ -168,9 +125,9 @@ bool CollisionShape::refresh(GSobject *g, uint16_t stamp)
     const GSmesh *mesh = g->polylist()->vertexmesh();
     if (mesh != o->mesh.get()) return false;  // a face group outside its object's mesh
     if (g->polylist() != list_ || mesh->vertexcount() != vertex_count_ ||
-        primitive_signature(g) != primitive_count_)
+        topology_signature(g) != primitive_count_)
         gather(g);
-    if (triangles_.empty()) return false;
+    if (!topology_) return false;
     const GSaffine a = gs_local_to_world(o);
     const Transform w = to_transform(a);
     if (!placed_valid_ || o != placed_ || stamp != stamp_ || !same(w, world_)) {
@@ -207,9 +164,9 @@ bool shapes_touch(CollisionShape &a, CollisionShape &b)
         return false;
     };
     if (!reaches(a, b.world_box_) || !reaches(b, a.world_box_)) return false;
-    const uint32_t *ta = a.triangles_.data(), *tb = b.triangles_.data();
+    const uint32_t *ta = a.topology_->triangles.data(), *tb = b.topology_->triangles.data();
     const double margin = kRelativeMargin * std::max(a.magnitude_, b.magnitude_);
-    return obb_trees_meet(a.tree_, b.tree_, relative(a.world_, b.world_), margin, [&](int32_t i, int32_t j) {
+    return obb_trees_meet(a.topology_->tree, b.topology_->tree, relative(a.world_, b.world_), margin, [&](int32_t i, int32_t j) {
         const uint32_t *u = ta + 3 * size_t(i), *v = tb + 3 * size_t(j);
         return triangles_touch(a.world_corner(u[0]), a.world_corner(u[1]), a.world_corner(u[2]),
                                b.world_corner(v[0]), b.world_corner(v[1]), b.world_corner(v[2]));

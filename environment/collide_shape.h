@@ -5,10 +5,11 @@
 // refresh, so a move costs nothing in proportion to the mesh.
 #pragma once
 
-#include "environment/collide_obbtree.h"
+#include "environment/collide_topology.h"
 #include "graphics/gs_transform.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class GSobject;
@@ -32,10 +33,11 @@ public:
     const Box &world_box() const { return world_box_; }
     const Box &cell(int i) const { return cells_[i]; }
     uint16_t stamp() const { return stamp_; }
-    // How often the world data were refreshed, and how often the triangles were gathered.
+    // How often the world data were refreshed, and how often the triangles were looked for.
     unsigned placements() const { return placements_; }
     unsigned builds() const { return builds_; }
-    size_t triangle_count() const { return triangles_.size() / 3; }
+    size_t triangle_count() const { return topology_ ? topology_->triangles.size() / 3 : 0; }
+    const MeshTopology *topology() const { return topology_.get(); }
 
     friend bool shapes_touch(CollisionShape &a, CollisionShape &b);
 
@@ -47,9 +49,7 @@ private:
     const GSpolylist *list_ = nullptr;
     size_t vertex_count_ = 0;
     long primitive_count_ = -1;
-    std::vector<uint32_t> triangles_;  // vertex indices, three per triangle
-    ObbTree tree_;
-    double local_lo_[3] = {0, 0, 0}, local_hi_[3] = {0, 0, 0};
+    std::shared_ptr<const MeshTopology> topology_;
     // Placement side.
     ADT_Object *placed_ = nullptr;
     bool placed_valid_ = false;

@@ -172,6 +172,27 @@ TEST(CollisionShapeTest, RefreshesOnlyWhenStampOrPlacementChanges)
     EXPECT_DOUBLE_EQ(s.world_box().lo[0], 4.0 - 2e-6 * 5);
 }
 
+TEST(CollisionShapeTest, InstancesOfOneMeshShareTheirTriangles)
+{
+    GSptr a(make_gsobject(sphere_solid(1, 8, 5)));
+    GSptr b(GSobject_newinstance(a.get()));
+    GSptr other(make_gsobject(sphere_solid(1, 8, 5)));
+    CollisionShape sa, sb, so;
+    ASSERT_TRUE(sa.refresh(a.get(), 0));
+    ASSERT_TRUE(sb.refresh(b.get(), 0));
+    ASSERT_TRUE(so.refresh(other.get(), 0));
+    EXPECT_EQ(sa.topology(), sb.topology());
+    EXPECT_NE(sa.topology(), so.topology());
+    // Each instance keeps its own placement.
+    const float p[3] = {1.5f, 0, 0}, far[3] = {5, 0, 0};
+    GSobject_setorgposition(b.get(), p);
+    GSobject_setorgposition(other.get(), far);
+    ASSERT_TRUE(sb.refresh(b.get(), 0));
+    ASSERT_TRUE(so.refresh(other.get(), 0));
+    EXPECT_TRUE(shapes_touch(sa, sb));
+    EXPECT_FALSE(shapes_touch(so, sb));
+}
+
 TEST(CollisionShapeTest, NoTrianglesNoCollisionData)
 {
     Solid lines;
