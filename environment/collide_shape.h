@@ -1,8 +1,9 @@
-// The collision data of one graphics object: its triangles and their box tree (rebuilt only
-// when the mesh changes), and its world placement, world box and eight cell boxes (refreshed
-// when the placement stamp or the world transform changes). World corner positions go into
-// the graphics object's cache of them, each computed when a test first needs it after a
-// refresh, so a move costs nothing in proportion to the mesh.
+// The collision data of one graphics object: its triangles and their box tree (shared with
+// the other instances of its mesh, looked for again only when the mesh changes), and its world
+// placement, world box and eight cell boxes (refreshed when the placement stamp or the world
+// transform changes). World corner positions go into the graphics object's cache of them,
+// each computed when a test first needs it after a refresh, so a move costs nothing in
+// proportion to the mesh.
 #pragma once
 
 #include "environment/collide_topology.h"
