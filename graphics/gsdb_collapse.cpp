@@ -1,8 +1,8 @@
 // Shortest-edge collapse. Triangles sit in a min-queue keyed on their shortest squared edge.
 // Entries are never searched for: a triangle whose cost fell gets a new entry, one whose cost
 // grew is requeued when its old entry comes up, and entries of dead or changed triangles are
-// skipped when they reach the top. Each vertex keeps the triangles that
-// use it in a pooled array, so a collapse touches only the triangles around its two ends.
+// skipped when they reach the top. Each vertex keeps the triangles that use it in a pooled
+// array, so a collapse touches only the triangles around its two ends.
 #include "graphics/gsdb_collapse.h"
 
 #include <algorithm>
