@@ -33,26 +33,25 @@ int poly_kind(size_t corners)
 
 }  // namespace
 
-FacetMesh::FacetMesh() : slots_(1024, 0) {}
+FacetMesh::FacetMesh() : slots_(1024, Slot{}) {}
 
 void FacetMesh::reserve(size_t vertices, size_t facets)
 {
     vertices_.reserve(3 * vertices);
     normals_.reserve(3 * facets);
     corner_hint_ = 3 * facets;
-    while (slots_.size() < 2 * vertices) grow();
+    if (slots_.size() < 2 * vertices) rehash(std::bit_ceil(2 * vertices));
 }
 
-void FacetMesh::grow()
+void FacetMesh::rehash(size_t slots)
 {
-    std::vector<uint32_t> old(2 * slots_.size(), 0);
+    std::vector<Slot> old(slots, Slot{});
     old.swap(slots_);
     const size_t mask = slots_.size() - 1;
-    for (uint32_t s : old) {
-        if (s == 0) continue;
-        const float *p = &vertices_[3 * size_t(s - 1)];
-        size_t i = mix(bits(p[0]), bits(p[1]), bits(p[2])) & mask;
-        while (slots_[i] != 0) i = (i + 1) & mask;
+    for (const Slot &s : old) {
+        if (s.index == 0) continue;
+        size_t i = mix(s.x, s.y, s.z) & mask;
+        while (slots_[i].index != 0) i = (i + 1) & mask;
         slots_[i] = s;
     }
 }
@@ -62,14 +61,16 @@ int FacetMesh::vertex(const float p[3])
     const uint32_t x = bits(p[0]), y = bits(p[1]), z = bits(p[2]);
     const size_t mask = slots_.size() - 1;
     size_t i = mix(x, y, z) & mask;
-    for (; slots_[i] != 0; i = (i + 1) & mask) {
-        const float *q = &vertices_[3 * size_t(slots_[i] - 1)];
-        if (bits(q[0]) == x && bits(q[1]) == y && bits(q[2]) == z) return static_cast<int>(slots_[i] - 1);
+    for (; slots_[i].index != 0; i = (i + 1) & mask) {
+        const Slot &s = slots_[i];
+        if (s.x == x && s.y == y && s.z == z) return static_cast<int>(s.index - 1);
     }
     const size_t index = vertices_.size() / 3;
-    vertices_.insert(vertices_.end(), p, p + 3);
-    slots_[i] = static_cast<uint32_t>(index + 1);
-    if (2 * (index + 1) > slots_.size()) grow();
+    vertices_.push_back(p[0]);
+    vertices_.push_back(p[1]);
+    vertices_.push_back(p[2]);
+    slots_[i] = {x, y, z, static_cast<uint32_t>(index + 1)};
+    if (2 * (index + 1) > slots_.size()) rehash(2 * slots_.size());
     return static_cast<int>(index);
 }
 
@@ -81,7 +82,9 @@ bool FacetMesh::full() const
 
 int FacetMesh::normal(const float n[3])
 {
-    normals_.insert(normals_.end(), n, n + 3);
+    normals_.push_back(n[0]);
+    normals_.push_back(n[1]);
+    normals_.push_back(n[2]);
     return static_cast<int>(normals_.size() / 3 - 1);
 }
 

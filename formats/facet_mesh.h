@@ -51,15 +51,19 @@ private:
         std::vector<GScorner> corners;
     };
     Record &record_for(int kind, const float color[3]);
-    void grow();
+    void rehash(size_t slots);
 
     std::vector<float> vertices_;
     std::vector<float> normals_;
     std::vector<Record> records_;
     std::map<Key, size_t> shared_;  // the shared records by kind and colour
     std::optional<std::pair<Key, size_t>> last_;  // the record the previous facet went to
-    // Open addressing over vertex positions: slot holds index + 1, 0 when empty.
-    std::vector<uint32_t> slots_;
+    // Open addressing over vertex positions. A slot keeps the position's bits next to its
+    // index + 1 (0 when empty), so a probe reads one slot and never the vertex array.
+    struct Slot {
+        uint32_t x, y, z, index;
+    };
+    std::vector<Slot> slots_;
     size_t facets_ = 0;
     size_t corner_hint_ = 0;  // room for the first shared record
 };

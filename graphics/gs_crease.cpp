@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -130,46 +131,45 @@ void gs_smooth_normals(const std::vector<GScorner *> &corners, size_t nvertices,
                (n[0] != 0.0f || n[1] != 0.0f || n[2] != 0.0f);
     };
 
-    // Corners bucketed by vertex (counting sort).
+    // Corners bucketed by vertex (counting sort): start[v] ends up at the first of v's corners.
     std::vector<size_t> start(nvertices + 1, 0);
     for (const GScorner *c : corners)
-        if (given(c)) ++start[size_t(c->vertex) + 1];
+        if (given(c)) ++start[size_t(c->vertex)];
     std::partial_sum(start.begin(), start.end(), start.begin());
-    std::vector<GScorner *> byvertex(start.back());
-    {
-        std::vector<size_t> fill(start.begin(), start.end() - 1);
-        for (GScorner *c : corners)
-            if (given(c)) byvertex[fill[size_t(c->vertex)]++] = c;
-    }
+    const auto byvertex = std::make_unique_for_overwrite<GScorner *[]>(start.back());
+    for (GScorner *c : corners)
+        if (given(c)) byvertex[--start[size_t(c->vertex)]] = c;
 
     const double cosc = std::cos(double(crease) * std::numbers::pi / 180.0);
-    auto value_less = [&](const GScorner *a, const GScorner *b) {
-        const float *p = &normals[3 * size_t(a->normal)], *q = &normals[3 * size_t(b->normal)];
-        return std::lexicographical_compare(p, p + 3, q, q + 3);
-    };
-    auto same_value = [&](const GScorner *a, const GScorner *b) {
-        const float *p = &normals[3 * size_t(a->normal)], *q = &normals[3 * size_t(b->normal)];
-        return p[0] == q[0] && p[1] == q[1] && p[2] == q[2];
-    };
 
-    // Scratch space of one vertex, reused from vertex to vertex.
+    // Scratch space of one vertex, reused from vertex to vertex. Each corner's normal is
+    // copied next to it once, so sorting and grouping read one compact array.
+    struct Item {
+        float n[3];
+        GScorner *corner;
+    };
+    std::vector<Item> items;
     std::vector<Direction> dirs;
     UnionFind uf;
     std::vector<int> newindex, members;
     std::vector<double> sums;
     for (size_t v = 0; v < nvertices; ++v) {
-        const auto first = byvertex.begin() + std::ptrdiff_t(start[v]);
-        const auto last = byvertex.begin() + std::ptrdiff_t(start[v + 1]);
-        if (last - first < 2) continue;
-        std::sort(first, last, value_less);
+        if (start[v + 1] - start[v] < 2) continue;
+        items.clear();
+        for (size_t i = start[v]; i < start[v + 1]; ++i) {
+            const float *n = &normals[3 * size_t(byvertex[i]->normal)];
+            items.push_back({{n[0], n[1], n[2]}, byvertex[i]});
+        }
+        std::sort(items.begin(), items.end(),
+                  [](const Item &a, const Item &b) { return std::lexicographical_compare(a.n, a.n + 3, b.n, b.n + 3); });
 
         dirs.clear();
-        for (auto it = first; it != last;) {
-            auto end = it + 1;
-            while (end != last && same_value(*it, *end)) ++end;
-            const float *n = &normals[3 * size_t((*it)->normal)];
+        for (size_t it = 0; it < items.size();) {
+            const float *n = items[it].n;
+            size_t end = it + 1;
+            while (end < items.size() && items[end].n[0] == n[0] && items[end].n[1] == n[1] && items[end].n[2] == n[2]) ++end;
             const double len = std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
-            dirs.push_back({{n[0] / len, n[1] / len, n[2] / len}, n, size_t(it - first), size_t(end - first)});
+            dirs.push_back({{n[0] / len, n[1] / len, n[2] / len}, n, it, end});
             it = end;
         }
         if (dirs.size() < 2) continue;
@@ -197,7 +197,7 @@ void gs_smooth_normals(const std::vector<GScorner *> &corners, size_t nvertices,
                 newindex[root] = static_cast<int>(normals.size() / 3);
                 for (int k = 0; k < 3; ++k) normals.push_back(static_cast<float>(s[k] / len));
             }
-            for (size_t c = dirs[i].first; c < dirs[i].end; ++c) first[std::ptrdiff_t(c)]->normal = newindex[root];
+            for (size_t c = dirs[i].first; c < dirs[i].end; ++c) items[c].corner->normal = newindex[root];
         }
     }
 }
