@@ -3,7 +3,7 @@
 
 #include "graphics/gs_seams.h"
 
-ADT_Face::ADT_Face() : submesh(std::make_unique<GSsubmesh>()) {}
+ADT_Face::ADT_Face() : submesh(std::make_shared<GSsubmesh>()) {}
 
 ADT_Object *ADT_Face::placed()
 {

@@ -155,6 +155,15 @@ GSobject *GSobject_newinstance(GSobject *source)
     if (!src) return nullptr;
     auto obj = make_object(src->mesh);
     std::copy(src->pivot, src->pivot + 3, obj->pivot);
+    // The face groups are part of the shared mesh: the instance gets faces over the same
+    // groups, with their attributes, so that it draws and picks them like its source.
+    for (GSobject *child : src->children) {
+        if (child->kind() != GS_KIND_FACE) continue;
+        auto face = std::make_unique<ADT_Face>();
+        face->submesh = static_cast<ADT_Face *>(child)->submesh;
+        face->attributes = child->attributes;
+        obj->link_child(face.release());
+    }
     return obj.release();
 }
 

@@ -164,7 +164,8 @@ public:
     GSpolylist *polylist() override { return submesh.get(); }
     ADT_Object *placed() override;
 
-    std::unique_ptr<GSsubmesh> submesh;
+    // Shared by the faces of every instance of one mesh: the group lives while any of them does.
+    std::shared_ptr<GSsubmesh> submesh;
     int active = 1;
 };
 

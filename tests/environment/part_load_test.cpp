@@ -214,6 +214,34 @@ TEST_F(PartLoadTest, TwoPartsOfOneFileShareOneRead)
     EXPECT_EQ(a->geolist.count(), levels);
 }
 
+TEST_F(PartLoadTest, InstancesKeepTheirFaceGroupsWhateverHappensToTheFirst)
+{
+    write("cover.tpart", "faces 3 size 1");
+    _object *first = part_with_file(root, "first", "cover.tpart");
+    _object *second = part_with_file(root, "second", "cover.tpart");
+    obj_set_active(first, 1);
+    obj_set_active(second, 1);
+    ASSERT_NE(face_group(second->gsobject, 2), nullptr);
+    EXPECT_EQ(GSobject_npolys(face_group(second->gsobject, 2)), 1);
+
+    // Picking a face of the second instance makes a face of the second part.
+    int created = 0;
+    _object *face = handle_to_obj(face_group(second->gsobject, 2), &created, true);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->parent, second);
+    EXPECT_EQ(created, 1);
+
+    // The first part's geometry goes; the shared groups stay with the other users.
+    obj_set_active(first, 0);
+    db_delete_obj(first);
+    EXPECT_EQ(GSobject_npolys(face_group(second->gsobject, 2)), 1);
+    _object *third = part_with_file(root, "third", "cover.tpart");
+    obj_set_active(third, 1);
+    EXPECT_EQ(parts.reads, 1);
+    ASSERT_NE(face_group(third->gsobject, 2), nullptr);
+    EXPECT_EQ(GSobject_npolys(face_group(third->gsobject, 2)), 1);
+}
+
 TEST_F(PartLoadTest, AMissingFileIsLocatedAndTheLevelTakesTheFoundPath)
 {
     write("elsewhere/washer.tpart", "faces 1 size 1");
