@@ -1,13 +1,15 @@
 // Merging of duplicate mesh vertices: a sort on precomputed keys, then a hash grid of kept
 // vertices in one flat table. Cells are a few merge distances wide, so a vertex needs the
 // cells next to its own only in the dimensions where it lies within the merge distance of a
-// cell border: most vertices look into one to four cells rather than 27.
+// cell border: most vertices look into one to four cells rather than 27. The grid is filled
+// and asked only where a vertex has many kept vertices within the merge distance in x.
 #include "graphics/gs_vertex_merge.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -16,6 +18,7 @@ constexpr double kMaxSquared = 1e-8;
 constexpr double kReach = 1.0001e-4;     // the merge distance sqrt(1e-8), with room for rounding
 constexpr double kCell = 4e-4;
 constexpr double kGridLimit = 1.0e12;    // beyond it neighbours can only be exact duplicates
+constexpr size_t kWindow = 64;           // the longest run of kept vertices searched directly
 
 // Total order on floats (non-numbers included), with -0 equal to +0.
 uint32_t order_key(float f)
@@ -102,8 +105,57 @@ std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
     std::vector<float> kept;
     kept.reserve(xyz.size());
     CellTable cells(n);
-    std::vector<int> next;
-    next.reserve(n);
+    std::vector<int> next(n, -1);
+    size_t filed = 0;  // the kept vertices [0, filed) are in cells
+
+    auto in_grid = [](const float *p) {
+        return std::fabs(p[0]) < kGridLimit && std::fabs(p[1]) < kGridLimit && std::fabs(p[2]) < kGridLimit;
+    };
+    // Files the kept vertices not yet in cells.
+    auto file_kept = [&] {
+        for (const size_t end = kept.size() / 3; filed < end; ++filed) {
+            const float *q = &kept[3 * filed];
+            if (!in_grid(q)) continue;
+            int64_t c[3];
+            for (int i = 0; i < 3; ++i) c[i] = static_cast<int64_t>(std::floor(q[i] / kCell));
+            int &head = cells.at(cell_hash(c[0], c[1], c[2]));
+            next[filed] = head;
+            head = static_cast<int>(filed);
+        }
+    };
+    // The earliest kept vertex in reach of p through the grid, -1 when none.
+    auto grid_search = [&](const float *p) {
+        file_kept();
+        int target = -1;
+        int64_t lo[3], hi[3];
+        for (int i = 0; i < 3; ++i) {
+            lo[i] = static_cast<int64_t>(std::floor((p[i] - kReach) / kCell));
+            hi[i] = static_cast<int64_t>(std::floor((p[i] + kReach) / kCell));
+        }
+        for (int64_t x = lo[0]; x <= hi[0]; ++x)
+            for (int64_t y = lo[1]; y <= hi[1]; ++y)
+                for (int64_t z = lo[2]; z <= hi[2]; ++z) {
+                    const int *head = cells.find(cell_hash(x, y, z));
+                    if (!head) continue;
+                    for (int k = *head; k >= 0; k = next[size_t(k)])
+                        if ((target < 0 || k < target) && close_enough(&kept[3 * size_t(k)], p)) target = k;
+                }
+        return target;
+    };
+    // Kept vertices come in x order, so those whose x is within the merge distance of p's
+    // are the newest ones: a short run of them is searched directly, which spares the grid's
+    // scattered reads. Vertices beyond the grid can never be in reach of one inside it.
+    // Nullopt when the run is too long: the grid decides.
+    auto window_search = [&](const float *p) -> std::optional<int> {
+        int target = -1;
+        for (size_t k = kept.size() / 3, tried = 0; k > 0; --k, ++tried) {
+            const float *q = &kept[3 * (k - 1)];
+            if (!(std::fabs(q[0] - p[0]) < kMaxDx)) return target;
+            if (tried == kWindow) return std::nullopt;
+            if (close_enough(q, p)) target = static_cast<int>(k - 1);
+        }
+        return target;
+    };
 
     for (size_t s = 0; s < n; ++s) {
         const int v = order[s].index;
@@ -114,38 +166,16 @@ std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
             const float *prev = &xyz[3 * size_t(order[s - 1].index)];
             if (p[0] == prev[0] && p[1] == prev[1] && p[2] == prev[2]) target = remap[order[s - 1].index];
         }
-        const bool gridded = std::fabs(p[0]) < kGridLimit && std::fabs(p[1]) < kGridLimit && std::fabs(p[2]) < kGridLimit;
-        if (gridded && target < 0) {
-            int64_t lo[3], hi[3];
-            for (int i = 0; i < 3; ++i) {
-                lo[i] = static_cast<int64_t>(std::floor((p[i] - kReach) / kCell));
-                hi[i] = static_cast<int64_t>(std::floor((p[i] + kReach) / kCell));
-            }
-            for (int64_t x = lo[0]; x <= hi[0]; ++x)
-                for (int64_t y = lo[1]; y <= hi[1]; ++y)
-                    for (int64_t z = lo[2]; z <= hi[2]; ++z) {
-                        const int *head = cells.find(cell_hash(x, y, z));
-                        if (!head) continue;
-                        // The earliest kept vertex in reach wins.
-                        for (int k = *head; k >= 0; k = next[size_t(k)])
-                            if ((target < 0 || k < target) && close_enough(&kept[3 * size_t(k)], p)) target = k;
-                    }
+        if (target < 0 && in_grid(p)) {
+            const std::optional<int> near = window_search(p);
+            target = near ? *near : grid_search(p);
         }
         if (target >= 0) {
             remap[size_t(v)] = target;
             continue;
         }
-        const int k = static_cast<int>(kept.size() / 3);
+        remap[size_t(v)] = static_cast<int>(kept.size() / 3);
         kept.insert(kept.end(), p, p + 3);
-        next.push_back(-1);
-        if (gridded) {
-            int64_t c[3];
-            for (int i = 0; i < 3; ++i) c[i] = static_cast<int64_t>(std::floor(p[i] / kCell));
-            int &head = cells.at(cell_hash(c[0], c[1], c[2]));
-            next[size_t(k)] = head;
-            head = k;
-        }
-        remap[size_t(v)] = k;
     }
     xyz.swap(kept);
     return remap;

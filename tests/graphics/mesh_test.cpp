@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <random>
 #include <set>
 #include <vector>
@@ -400,6 +402,55 @@ TEST(GSvertexMerge, KeepsOnlyVerticesOutOfReachOfEachOther)
             EXPECT_LE(xyz[3 * (i - 1)], xyz[3 * i]);  // sorted by x
         }
         for (size_t j = i + 1; j < kept; ++j) ASSERT_FALSE(reach(&xyz[3 * i], &xyz[3 * j])) << i << " " << j;
+    }
+}
+
+// Against a direct search (every kept vertex tried, the earliest in reach wins), both where
+// few vertices share an x range and where a plane of thousands does.
+TEST(GSvertexMerge, MatchesDirectSearch)
+{
+    auto reference = [](const std::vector<float> &xyz) {
+        const size_t n = xyz.size() / 3;
+        std::vector<int> order(n);
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            return std::lexicographical_compare(&xyz[3 * size_t(a)], &xyz[3 * size_t(a) + 3], &xyz[3 * size_t(b)],
+                                                &xyz[3 * size_t(b) + 3]) ||
+                   (std::equal(&xyz[3 * size_t(a)], &xyz[3 * size_t(a) + 3], &xyz[3 * size_t(b)]) && a < b);
+        });
+        std::vector<float> kept;
+        std::vector<int> remap(n);
+        for (int v : order) {
+            const float *p = &xyz[3 * size_t(v)];
+            int target = -1;
+            for (size_t k = 0; k < kept.size() / 3 && target < 0; ++k) {
+                const float *q = &kept[3 * k];
+                const double dx = double(q[0]) - p[0], dy = double(q[1]) - p[1], dz = double(q[2]) - p[2];
+                if (std::equal(q, q + 3, p) || (std::fabs(q[0] - p[0]) < 1e-4f && dx * dx + dy * dy + dz * dz < 1e-8))
+                    target = static_cast<int>(k);
+            }
+            if (target < 0) {
+                target = static_cast<int>(kept.size() / 3);
+                kept.insert(kept.end(), p, p + 3);
+            }
+            remap[size_t(v)] = target;
+        }
+        return std::pair{kept, remap};
+    };
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<float> wide(-1.0f, 1.0f), step(0.0f, 2.2e-4f);
+    for (const float plane : {0.0f, 1.0f}) {  // 1: every vertex on x = 0.5
+        std::vector<float> xyz;
+        for (int i = 0; i < 3000; ++i) {
+            const float x = plane > 0 ? 0.5f : wide(gen);
+            const float y = float(i % 40) * 1.5e-4f + step(gen), z = float(i / 40 % 3) * 1e-4f;
+            xyz.insert(xyz.end(), {x, y, z});
+            if (i % 5 == 0) xyz.insert(xyz.end(), {x + 2e-5f * plane, y + 3e-5f, z});
+        }
+        const auto [kept, remap] = reference(xyz);
+        std::vector<float> merged = xyz;
+        EXPECT_EQ(gs_merge_vertices(merged), remap) << plane;
+        EXPECT_EQ(merged, kept) << plane;
     }
 }
 
