@@ -5,6 +5,8 @@
 // array, so a collapse touches only the triangles around its two ends.
 #include "graphics/gsdb_collapse.h"
 
+#include "platform/large_pages.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -20,6 +22,10 @@ const double kBorderTurnCos = std::cos(40.0 * std::numbers::pi / 180.0);
 // No triangle may turn further than this, from its facing before the collapse or in the input.
 const double kMaxTurnCos = std::cos(45.0 * std::numbers::pi / 180.0);
 constexpr double kFacingScale = 32767.0;
+
+// The big arrays are read at random: large pages save most of their address translation misses.
+template <class T>
+using LargeVector = std::vector<T, kiv::platform::LargePageAllocator<T>>;
 
 enum class State : uint8_t { live, parked, dead };
 
@@ -43,7 +49,7 @@ public:
     bool empty() const { return size_ == 0; }
 
     // Starts from these entries, each bucket sized at once.
-    void assign(const std::vector<Entry> &entries)
+    void assign(const LargeVector<Entry> &entries)
     {
         if (entries.empty()) return;
         last_ = std::min_element(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; })->key;
@@ -83,13 +89,13 @@ private:
     {
         size_t i = 1;
         while (buckets_[i].empty()) ++i;
-        std::vector<Entry> &from = buckets_[i];
+        LargeVector<Entry> &from = buckets_[i];
         last_ = std::min_element(from.begin(), from.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; })->key;
         for (const Entry &e : from) buckets_[size_t(bucket(e.key))].push_back(e);
         from.clear();
     }
 
-    std::array<std::vector<Entry>, 33> buckets_;
+    std::array<LargeVector<Entry>, 33> buckets_;
     uint32_t last_ = 0;
     size_t size_ = 0;
 };
@@ -104,7 +110,7 @@ struct Vec {
 class Collapser {
 public:
     Collapser(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris)
-        : pos_(positions), tris_(tris), nv_(positions.size() / 3), t_(tris.size())
+        : pos_(positions.begin(), positions.end()), tris_(tris), nv_(positions.size() / 3), t_(tris.size())
     {
         for (size_t t = 0; t < tris.size(); ++t) std::copy_n(tris[t].corner, 3, t_[t].c);
     }
@@ -186,7 +192,7 @@ private:
     void build()
     {
         // Counting sort of triangles into their vertices' spans, with room to grow.
-        std::vector<uint32_t> count(nv_, 0);
+        LargeVector<uint32_t> count(nv_, 0);
         for (size_t t = 0; t < tris_.size(); ++t) {
             const int *c = t_[t].c;
             if (!in_range(c)) continue;
@@ -203,7 +209,7 @@ private:
         }
         pool_.reserve(2 * total);
         pool_.resize(total);
-        std::vector<Entry> first;
+        LargeVector<Entry> first;
         first.reserve(tris_.size());
         for (size_t t = 0; t < tris_.size(); ++t) {
             if (t_[t].state != State::live) continue;
@@ -449,12 +455,12 @@ private:
         return true;
     }
 
-    const std::vector<float> &pos_;
+    const LargeVector<float> pos_;  // a copy, for large pages
     std::vector<GSDB_Triangle> &tris_;
     size_t nv_;
-    std::vector<Tri> t_;
-    std::vector<Span> spans_;
-    std::vector<uint32_t> pool_;
+    LargeVector<Tri> t_;
+    LargeVector<Span> spans_;
+    LargeVector<uint32_t> pool_;
     std::array<std::vector<uint32_t>, 33> free_;  // starts of free spans by log2 of their size
     Heap heap_;
     double limit_ = HUGE_VAL;
