@@ -33,7 +33,9 @@ int poly_kind(size_t corners)
 
 }  // namespace
 
-FacetMesh::FacetMesh() : slots_(1024, Slot{}) {}
+constexpr size_t recent_slots = 16384;
+
+FacetMesh::FacetMesh() : slots_(1024, Slot{}), recent_(recent_slots, Slot{}) {}
 
 void FacetMesh::reserve(size_t vertices, size_t facets)
 {
@@ -59,17 +61,24 @@ void FacetMesh::rehash(size_t slots)
 int FacetMesh::vertex(const float p[3])
 {
     const uint32_t x = bits(p[0]), y = bits(p[1]), z = bits(p[2]);
+    const uint64_t h = mix(x, y, z);
+    Slot &seen = recent_[(h >> 40) & (recent_slots - 1)];
+    if (seen.index != 0 && seen.x == x && seen.y == y && seen.z == z) return static_cast<int>(seen.index - 1);
     const size_t mask = slots_.size() - 1;
-    size_t i = mix(x, y, z) & mask;
+    size_t i = h & mask;
     for (; slots_[i].index != 0; i = (i + 1) & mask) {
         const Slot &s = slots_[i];
-        if (s.x == x && s.y == y && s.z == z) return static_cast<int>(s.index - 1);
+        if (s.x == x && s.y == y && s.z == z) {
+            seen = s;
+            return static_cast<int>(s.index - 1);
+        }
     }
     const size_t index = vertices_.size() / 3;
     vertices_.push_back(p[0]);
     vertices_.push_back(p[1]);
     vertices_.push_back(p[2]);
     slots_[i] = {x, y, z, static_cast<uint32_t>(index + 1)};
+    seen = slots_[i];
     if (2 * (index + 1) > slots_.size()) rehash(2 * slots_.size());
     return static_cast<int>(index);
 }

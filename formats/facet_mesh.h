@@ -64,6 +64,10 @@ private:
         uint32_t x, y, z, index;
     };
     std::vector<Slot> slots_;
+    // The vertices met lately, by other bits of the same hash: facets that share a vertex
+    // mostly come close together in a file, so most look-ups end in this small table instead
+    // of a scattered read of the large one.
+    std::vector<Slot> recent_;
     size_t facets_ = 0;
     size_t corner_hint_ = 0;  // room for the first shared record
 };

@@ -153,6 +153,9 @@ void gs_smooth_normals(const std::vector<GScorner *> &corners, size_t nvertices,
     UnionFind uf;
     std::vector<int> newindex, members;
     std::vector<double> sums;
+    // Room for one new normal per vertex, the usual outcome on smooth surfaces, so the table
+    // is not copied while it grows.
+    normals.reserve(normals.size() + 3 * nvertices);
     for (size_t v = 0; v < nvertices; ++v) {
         if (start[v + 1] - start[v] < 2) continue;
         items.clear();

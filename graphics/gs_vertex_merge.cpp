@@ -104,8 +104,9 @@ std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
     std::vector<int> remap(n);
     std::vector<float> kept;
     kept.reserve(xyz.size());
-    CellTable cells(n);
-    std::vector<int> next(n, -1);
+    // Made at the first long run: many meshes never need it.
+    std::optional<CellTable> cells;
+    std::vector<int> next;
     size_t filed = 0;  // the kept vertices [0, filed) are in cells
 
     auto in_grid = [](const float *p) {
@@ -113,12 +114,16 @@ std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
     };
     // Files the kept vertices not yet in cells.
     auto file_kept = [&] {
+        if (!cells) {
+            cells.emplace(n);
+            next.assign(n, -1);
+        }
         for (const size_t end = kept.size() / 3; filed < end; ++filed) {
             const float *q = &kept[3 * filed];
             if (!in_grid(q)) continue;
             int64_t c[3];
             for (int i = 0; i < 3; ++i) c[i] = static_cast<int64_t>(std::floor(q[i] / kCell));
-            int &head = cells.at(cell_hash(c[0], c[1], c[2]));
+            int &head = cells->at(cell_hash(c[0], c[1], c[2]));
             next[filed] = head;
             head = static_cast<int>(filed);
         }
@@ -135,7 +140,7 @@ std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
         for (int64_t x = lo[0]; x <= hi[0]; ++x)
             for (int64_t y = lo[1]; y <= hi[1]; ++y)
                 for (int64_t z = lo[2]; z <= hi[2]; ++z) {
-                    const int *head = cells.find(cell_hash(x, y, z));
+                    const int *head = cells->find(cell_hash(x, y, z));
                     if (!head) continue;
                     for (int k = *head; k >= 0; k = next[size_t(k)])
                         if ((target < 0 || k < target) && close_enough(&kept[3 * size_t(k)], p)) target = k;
