@@ -47,7 +47,7 @@ void FacetMesh::reserve(size_t vertices, size_t facets)
 
 void FacetMesh::rehash(size_t slots)
 {
-    std::vector<Slot> old(slots, Slot{});
+    SlotTable old(slots, Slot{});
     old.swap(slots_);
     const size_t mask = slots_.size() - 1;
     for (const Slot &s : old) {

@@ -4,6 +4,7 @@
 #include <kivctrl/gsobject.h>
 
 #include "graphics/gs_object.h"
+#include "platform/large_pages.h"
 
 #include <cstdint>
 #include <map>
@@ -63,7 +64,8 @@ private:
     struct Slot {
         uint32_t x, y, z, index;
     };
-    std::vector<Slot> slots_;
+    using SlotTable = std::vector<Slot, kiv::platform::LargePageAllocator<Slot>>;  // read at random
+    SlotTable slots_;
     // The vertices met lately, by other bits of the same hash: facets that share a vertex
     // mostly come close together in a file, so most look-ups end in this small table instead
     // of a scattered read of the large one.
