@@ -122,7 +122,7 @@ void join_close(std::vector<Direction> &dirs, UnionFind &uf, double cosc, double
 
 }  // namespace
 
-void gs_smooth_normals(const std::vector<GScorner *> &corners, size_t nvertices, std::vector<float> &normals, float crease)
+void gs_smooth_normals(std::span<GScorner *const> corners, size_t nvertices, std::vector<float> &normals, float crease)
 {
     const size_t nn = normals.size() / 3;
     auto given = [&](const GScorner *c) {

@@ -3,12 +3,14 @@
 
 #include "graphics/gs_crease.h"
 #include "graphics/gs_vertex_merge.h"
+#include "platform/large_pages.h"
 
 #include <kivctrl/gs_normal_code.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -25,10 +27,10 @@ void measure_vertices(GSmesh &m)
 
 // Replaces the normals by the distinct table directions the corners use, in code order.
 // Only normals some corner uses are encoded: smoothing leaves many given ones unused.
-void quantise(const std::vector<GScorner *> &corners, std::vector<float> &normals)
+void quantise(std::span<GScorner *const> corners, std::vector<float> &normals)
 {
     const size_t nn = normals.size() / 3;
-    std::vector<int> codeof(nn, -1);  // -1 until encoded
+    std::vector<int, kiv::platform::LargePageAllocator<int>> codeof(nn, -1);  // -1 until encoded
     auto code = [&](int normal) {
         if (normal < 0 || size_t(normal) >= nn) return 0;
         int &c = codeof[size_t(normal)];
@@ -71,7 +73,8 @@ void GSmesh::close(float creaseangle)
 
     measure_vertices(*this);
 
-    std::vector<GScorner *> corners;
+    // Tens of megabytes for big meshes, filled at once: large pages spare most page faults.
+    std::vector<GScorner *, kiv::platform::LargePageAllocator<GScorner *>> corners;
     size_t ncorners = 0;
     for (const GSpoly &p : polys) ncorners += p.corners.size();
     for (const GSsubmesh *sub : facegroups)

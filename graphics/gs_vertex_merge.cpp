@@ -5,6 +5,8 @@
 // and asked only where a vertex has many kept vertices within the merge distance in x.
 #include "graphics/gs_vertex_merge.h"
 
+#include "platform/large_pages.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -94,7 +96,7 @@ private:
 std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
 {
     const size_t n = xyz.size() / 3;
-    std::vector<SortItem> order(n);
+    std::vector<SortItem, kiv::platform::LargePageAllocator<SortItem>> order(n);  // sorted in place
     for (size_t v = 0; v < n; ++v) {
         const float *p = &xyz[3 * v];
         order[v] = {{order_key(p[0]), order_key(p[1]), order_key(p[2])}, static_cast<int>(v)};
