@@ -45,6 +45,7 @@ public:
     AddinFactory(const AddinFactory &) = delete;
     AddinFactory &operator=(const AddinFactory &) = delete;
 
+    using LoaderFactory::name;
     const char *name() override { return "Addin"; }
     int hints() override { return 8; }
     Loader *create() override { return std::make_unique<AddinLoader>().release(); }

@@ -5,7 +5,7 @@
 
 class _object;
 class GSobject;
-struct _geometry;
+class _geometry;
 
 namespace kiv::env {
 

@@ -82,6 +82,7 @@ public:
         : LoaderFactoryImp(suffix), name_(name), priority_(priority), make_(make)
     {
     }
+    using LoaderFactory::name;
     const char *name() override { return name_; }
     int hints() override { return facet_hints; }
     int priority() override { return priority_; }

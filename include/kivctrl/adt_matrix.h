@@ -14,8 +14,6 @@ class ADT_Matrix {
 public:
     float m[16];
 
-    ADT_Matrix &operator=(const ADT_Matrix &) = default;
-
     void Identity();
     // The unit matrix with t as translation.
     void Translate(const ADT_PointD3 &t);
