@@ -10,9 +10,9 @@
 #pragma once
 
 #include <kivctrl/gs_bitmap.h>
+#include <kivctrl/qel_textlist.h>
 
 #include <string>
-#include <vector>
 
 // What a reader or writer is asked to do: a file name and nine integers. Width, height and
 // depth come first; the other six are carried for writers and not interpreted by the engine.
@@ -60,23 +60,6 @@ protected:
     int error_ = 0;
 };
 
-// File suffixes of a factory, without the dot; positions are 1-based. A null suffix may be
-// added and is kept as null.
-class GSimageSuffixes {
-public:
-    void add(const char *suffix);
-    int count() const { return static_cast<int>(items_.size()); }
-    // Null when i is out of 1..count().
-    const char *get(int i) const;
-
-private:
-    struct Item {
-        bool present;
-        std::string text;
-    };
-    std::vector<Item> items_;
-};
-
 // The shape shared by reader and writer factories; Product is what create() makes.
 template <class Product>
 class GSimageFactory {
@@ -108,7 +91,7 @@ public:
     void suffix_add(const char *suffix) { suffixes_.add(suffix); }
 
 private:
-    GSimageSuffixes suffixes_;
+    QelTextList suffixes_;
 };
 
 extern template class GSimageFactory<GSimageReader>;

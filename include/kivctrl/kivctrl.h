@@ -3,6 +3,7 @@
 
 #include <kivctrl/dcl.h>
 #include <kivctrl/qel_assoc.h>
+#include <kivctrl/qel_textlist.h>
 #include <kivctrl/qel_list.h>
 #include <kivctrl/qel_locate.h>
 #include <kivctrl/qel_msg.h>

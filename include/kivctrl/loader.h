@@ -19,9 +19,7 @@
 // The registries and the cache take no lock: use them from one thread at a time.
 #pragma once
 
-#include <optional>
-#include <string>
-#include <vector>
+#include <kivctrl/qel_textlist.h>
 
 class KivAssembly;
 class _object;
@@ -45,19 +43,6 @@ enum : int {
     // All set: an assembly read by this loader keeps the activation, visibility and view its
     // file set; otherwise the control shows its root and zooms to its extents.
     LOADER_HINT_KEEP_VIEW = 0x71,
-};
-
-// A list of optional texts, 1-based, for the suffixes and names of factories. A null text
-// added stays null.
-class LoaderTextList {
-public:
-    void add(const char *text);
-    int count() const { return static_cast<int>(items_.size()); }
-    // Null when i is outside 1..count() or the entry is null.
-    const char *get(int i) const;
-
-private:
-    std::vector<std::optional<std::string>> items_;
 };
 
 class Loader {
@@ -113,7 +98,7 @@ public:
     void suffix_add(const char *suffix) { suffixes_.add(suffix); }
 
 private:
-    LoaderTextList suffixes_;
+    QelTextList suffixes_;
 };
 
 // A factory found under several names; name() is the first.
@@ -130,7 +115,7 @@ public:
     void name_add(const char *name) { names_.add(name); }
 
 private:
-    LoaderTextList names_;
+    QelTextList names_;
 };
 
 // Writes an object (or the whole assembly when object is null) to file. Nonzero on success.
@@ -167,7 +152,7 @@ public:
     void suffix_add(const char *suffix) { suffixes_.add(suffix); }
 
 private:
-    LoaderTextList suffixes_;
+    QelTextList suffixes_;
 };
 
 // Inserts f after every factory that does not sort after it, first removing a registered
