@@ -5,9 +5,9 @@
 
 #include "database/db_state.h"
 #include "database/geometry_lock.h"
+#include "database/subtree_walk.h"
 #include "database/db_string.h"
 
-#include <vector>
 
 namespace {
 
@@ -52,18 +52,11 @@ int KivAssembly::GetObjectCount(_object *o)
     if (!o)
         return 0;
     int n = 0;
-    std::vector<_object *> work{o};
-    while (!work.empty()) {
-        _object *x = work.back();
-        work.pop_back();
-        OBJLIST_ITER it(x->children);
-        while (it.next()) {
-            _object *c = it.getdata();
-            if (c->type == OBJ_OBJECT)
-                ++n;
-            work.push_back(c);
-        }
-    }
+    db_walk_subtree(o, [o, &n](_object *x) {
+        if (x != o && x->type == OBJ_OBJECT)
+            ++n;
+        return true;
+    });
     return n;
 }
 

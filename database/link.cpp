@@ -4,8 +4,8 @@
 #include <kivctrl/path.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/ve_bind.h>
+#include "database/subtree_walk.h"
 
-#include <vector>
 
 int obj_is_ancestor(_object *o, _object *a)
 {
@@ -42,15 +42,10 @@ QEL_FRAME world_frame(_object *o)
 // A subtree moved into another assembly belongs to that assembly from now on.
 void adopt_into(_object *top, KivAssembly *a)
 {
-    std::vector<_object *> work{top};
-    while (!work.empty()) {
-        _object *x = work.back();
-        work.pop_back();
+    db_walk_subtree(top, [a](_object *x) {
         x->assembly = a;
-        OBJLIST_ITER it(x->children);
-        while (it.next())
-            work.push_back(it.getdata());
-    }
+        return true;
+    });
 }
 
 }  // namespace

@@ -5,25 +5,18 @@
 #include <kivctrl/gsobject.h>
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/qel_msg.h>
+#include "database/subtree_walk.h"
 
-#include <vector>
 
 namespace {
 
 void override_envelope(_object *o, bool on)
 {
-    std::vector<_object *> work{o};
-    while (!work.empty()) {
-        _object *x = work.back();
-        work.pop_back();
+    db_walk_subtree(o, [on](_object *x) {
         if (x->gsobject && GSobject_kind(x->gsobject) == GS_KIND_OBJECT)
             GSobject_setoverrideenvelope(x->gsobject, on);
-        if (x->type != OBJ_GROUP)
-            continue;
-        OBJLIST_ITER it(x->children);
-        while (it.next())
-            work.push_back(it.getdata());
-    }
+        return x->type == OBJ_GROUP;
+    });
 }
 
 class UnSuppressor : public MsgHandlerImp {

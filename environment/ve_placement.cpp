@@ -7,8 +7,8 @@
 #include <kivctrl/qel_msg.h>
 
 #include "environment/midpoint_box.h"
+#include "database/subtree_walk.h"
 
-#include <vector>
 
 namespace {
 
@@ -26,16 +26,11 @@ bool movable_type(const _object *o)
 template <class Bump>
 void bump_subtree(_object *o, Bump bump)
 {
-    std::vector<_object *> work{o};
-    while (!work.empty()) {
-        _object *x = work.back();
-        work.pop_back();
+    db_walk_subtree(o, [&bump](_object *x) {
         if (movable_type(x))
             bump(x);
-        OBJLIST_ITER it(x->children);
-        while (it.next())
-            work.push_back(it.getdata());
-    }
+        return true;
+    });
 }
 
 QEL_VECT3 from3(const float v[3])
