@@ -81,6 +81,15 @@ Pixel convert(const std::uint8_t *p, int bits, bool grey)
 
 int bytes_of(int bits) { return (bits + 7) / 8; }
 
+// One stored pixel or colour-map entry; the header checks keep it within 4 bytes.
+std::array<std::uint8_t, 4> read_raw(ByteReader &in, int bytes)
+{
+    std::array<std::uint8_t, 4> raw{};
+    for (std::size_t k = 0; k < raw.size() && k < static_cast<std::size_t>(bytes); ++k)
+        raw[k] = in.u8();
+    return raw;
+}
+
 } // namespace
 
 bool tga_probe(std::span<const std::uint8_t> data, GSbitmapInfo *info)
@@ -113,9 +122,7 @@ Decoded tga_decode(std::span<const std::uint8_t> data)
         } else {
             map.resize(static_cast<std::size_t>(h.map_first + h.map_length));
             for (int i = 0; i < h.map_length; ++i) {
-                std::array<std::uint8_t, 4> raw{};
-                for (int k = 0; k < entry; ++k)
-                    raw[k] = in.u8();
+                const std::array<std::uint8_t, 4> raw = read_raw(in, entry);
                 map[static_cast<std::size_t>(h.map_first + i)] =
                     convert(raw.data(), h.map_bits, false);
             }
@@ -162,9 +169,7 @@ Decoded tga_decode(std::span<const std::uint8_t> data)
         }
     };
     auto read_pixel = [&](Pixel &c) {
-        std::array<std::uint8_t, 4> raw{};
-        for (int k = 0; k < size; ++k)
-            raw[k] = in.u8();
+        const std::array<std::uint8_t, 4> raw = read_raw(in, size);
         if (!h.mapped()) {
             c = convert(raw.data(), h.bits, h.grey());
             return true;

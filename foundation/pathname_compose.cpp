@@ -75,7 +75,7 @@ char *pathname_set(char *out, const char *path, const char *name, const char *di
         c.dir = dir;
         c.has_dir = true;
         if (c.dir.empty())
-            c.dir = ".";
+            c.dir.assign(1, '.');
     }
     if (ext) {
         c.ext = ext;

@@ -42,9 +42,10 @@ std::string new_guid()
     std::memcpy(id, halves, sizeof id);
     id[6] = static_cast<unsigned char>((id[6] & 0x0f) | 0x40); // version 4
     id[8] = static_cast<unsigned char>((id[8] & 0x3f) | 0x80); // RFC 4122 variant
-    char text[37];
-    ::uuid_unparse_upper(id, text);
-    return "{" + std::string(text) + "}";
+    char text[39] = "{";
+    ::uuid_unparse_upper(id, text + 1);
+    text[37] = '}';
+    return std::string(text, 38);
 }
 
 } // namespace kiv::platform

@@ -20,7 +20,7 @@ KivAssembly *build_tree(int n, int fanout)
         for (int k = 0; k < fanout && made < n; ++k, ++made) {
             const bool group = (made % fanout) == 0;
             _object *o = db_create_obj(parent, group ? OBJ_GROUP : OBJ_OBJECT);
-            obj_set_name(o, ("o" + std::to_string(made)).c_str());
+            obj_set_name(o, ('o' + std::to_string(made)).c_str());
             obj_set_id(o, made + 1);
             if (group)
                 groups.push_back(o);

@@ -175,18 +175,14 @@ inline std::vector<Triangle> meshTriangles(std::size_t count) {
 
 inline Bytes binaryStl(std::size_t triangles) {
   auto tris = meshTriangles(triangles);
-  Bytes out(80, ' ');
-  auto append = [&out](const void *p, std::size_t n) {
-    auto b = static_cast<const std::uint8_t *>(p);
-    out.insert(out.end(), b, b + n);
-  };
-  auto count = static_cast<std::uint32_t>(tris.size());
-  append(&count, 4);
-  const std::uint16_t attribute = 0;
-  for (const auto &t : tris) {
-    append(t.normal, 12);
-    append(t.corner, 36);
-    append(&attribute, 2);
+  Bytes out(84 + 50 * tris.size(), ' ');
+  const auto count = static_cast<std::uint32_t>(tris.size());
+  std::memcpy(&out[80], &count, 4);
+  for (std::size_t i = 0; i < tris.size(); ++i) {
+    std::uint8_t *record = &out[84 + 50 * i];
+    std::memcpy(record, tris[i].normal, 12);
+    std::memcpy(record + 12, tris[i].corner, 36);
+    record[48] = record[49] = 0;  // attribute
   }
   return out;
 }

@@ -197,10 +197,9 @@ TEST(DclImplode, RunsCompressToAFewBytes) {
   auto packed = dcltest::ourImplode(Bytes(518 * 100 + 1, 'z'), DCL_BINARY, 1024);
   EXPECT_LE(packed.data.size(), 2u + (9 + 100 * 23 + 16 + 7) / 8);
   // A length-2 match reaches only 256 back: beyond that the pair is sent as literals.
-  Bytes far = text("qz");
-  far.resize(300, ' ');
-  far.push_back('q');
-  far.push_back('z');
+  Bytes far(302, ' ');
+  far[0] = far[300] = 'q';
+  far[1] = far[301] = 'z';
   auto result = dcltest::peerExplode(dcltest::ourImplode(far, DCL_BINARY, 4096).data);
   EXPECT_EQ(result.status, 0u);
   EXPECT_TRUE(result.data == far);

@@ -42,7 +42,7 @@ public:
         const auto *m = static_cast<const ESD_MESSAGE *>(data);
         std::string text = m->format;
         for (int i = 0; i < n; ++i) {
-            const std::string mark = "%" + std::to_string(i + 1);
+            const std::string mark = '%' + std::to_string(i + 1);
             text.replace(text.find(mark), mark.size(), m->args[i]);
         }
         seen.push_back(text);

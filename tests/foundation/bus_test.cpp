@@ -191,7 +191,7 @@ TEST(MsgBus, ErrorReportsCarryTheRecord)
                 auto *m = static_cast<ESD_MESSAGE *>(data);
                 std::string text = m->format;
                 for (int i = 0; i < n; ++i) {
-                    const std::string mark = "%" + std::to_string(i + 1);
+                    const std::string mark = '%' + std::to_string(i + 1);
                     text.replace(text.find(mark), 2, m->args[i]);
                 }
                 reports.push_back(text + "|" + std::to_string(n) + "|" + std::to_string(m->reserved));
