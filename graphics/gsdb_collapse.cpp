@@ -5,6 +5,7 @@
 // array, so a collapse touches only the triangles around its two ends.
 #include "graphics/gsdb_collapse.h"
 
+#include "graphics/spatial_order.h"
 #include "platform/large_pages.h"
 
 #include <algorithm>
@@ -109,22 +110,34 @@ struct Vec {
 
 class Collapser {
 public:
-    Collapser(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris)
-        : pos_(positions.begin(), positions.end()), tris_(tris), nv_(positions.size() / 3), t_(tris.size())
+    // Vertices are renumbered along a space-filling curve, so that the positions a collapse
+    // reads around a vertex share cache lines. Triangles keep their order, which already
+    // follows the surface in most meshes, and which the queue uses to order equal costs.
+    Collapser(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris, double costlimit)
+        : tris_(tris), nv_(positions.size() / 3), vorder_(nv_), pos_(3 * nv_),
+          limit_(costlimit > 0.0 ? costlimit : HUGE_VAL)
     {
-        for (size_t t = 0; t < tris.size(); ++t) std::copy_n(tris[t].corner, 3, t_[t].c);
+        const std::vector<uint32_t> order = gs_spatial_order(positions.data(), nv_);
+        std::vector<uint32_t> rank(nv_);
+        for (size_t v = 0; v < nv_; ++v) {
+            vorder_[v] = order[v];
+            rank[order[v]] = uint32_t(v);
+            std::copy_n(&positions[3 * size_t(order[v])], 3, &pos_[3 * v]);
+        }
+        build(rank);
     }
 
-    void run(double costlimit, long long budget)
+    void run(long long budget)
     {
-        limit_ = costlimit > 0.0 ? costlimit : HUGE_VAL;
-        build();
         long long done = 0;
         while (done < budget && !heap_.empty()) {
             const Entry top = heap_.top();
             heap_.pop();
-            // The next candidate's record loads while this one is worked on.
-            if (!heap_.empty()) __builtin_prefetch(&t_[heap_.top().tri]);
+            // The next candidate's record loads while this one is worked on, and the collapse
+            // fetches what the next one reads, a step of the chain at a time.
+            next_ = heap_.empty() ? kNone : heap_.top().tri;
+            ahead_ = 0;
+            if (next_ != kNone) __builtin_prefetch(&t_[next_]);
             const uint32_t t = top.tri;
             if (t_[t].state != State::live || !t_[t].queued || t_[t].key != top.key) continue;
             t_[t].queued = false;
@@ -141,21 +154,13 @@ public:
             } else {
                 t_[t].state = State::parked;
             }
-            // The next candidate's record has arrived: fetch what its collapse reads first.
-            if (!heap_.empty()) {
-                const Tri &next = t_[heap_.top().tri];
-                for (int v : next.c)
-                    if (v >= 0 && size_t(v) < nv_) {
-                        __builtin_prefetch(&spans_[size_t(v)]);
-                        __builtin_prefetch(&pos_[3 * size_t(v)]);
-                    }
-            }
+            fetch_ahead(3);
         }
         for (size_t t = 0; t < tris_.size(); ++t) {
             if (t_[t].state == State::dead)
                 std::fill_n(tris_[t].corner, 3, -1);
             else
-                std::copy_n(t_[t].c, 3, tris_[t].corner);
+                for (int i = 0; i < 3; ++i) tris_[t].corner[i] = int(vorder_[size_t(t_[t].c[i])]);
         }
     }
 
@@ -189,16 +194,32 @@ private:
         return c[0] == v || c[1] == v || c[2] == v;
     }
 
-    void build()
+    // The triangle records with their costs and facings, each vertex's list of triangles (a
+    // counting sort, with room to grow), and the queue.
+    void build(const std::vector<uint32_t> &rank)
     {
-        // Counting sort of triangles into their vertices' spans, with room to grow.
         LargeVector<uint32_t> count(nv_, 0);
+        LargeVector<Entry> first;
+        first.reserve(tris_.size());
+        t_.reserve(tris_.size());
         for (size_t t = 0; t < tris_.size(); ++t) {
-            const int *c = t_[t].c;
-            if (!in_range(c)) continue;
-            if (!cost_of(uint32_t(t))) continue;
-            t_[t].state = State::live;
-            for (int i = 0; i < 3; ++i) ++count[size_t(c[i])];
+            Tri &x = t_.emplace_back();
+            const int *c = tris_[t].corner;
+            const bool valid = in_range(c);
+            for (int i = 0; i < 3; ++i) x.c[i] = valid ? int(rank[size_t(c[i])]) : -1;
+            if (!valid || !cost_of(uint32_t(t))) continue;
+            x.state = State::live;
+            for (int v : x.c) ++count[size_t(v)];
+            const Vec n = normal(at(x.c[0]), at(x.c[1]), at(x.c[2]));
+            const double len = std::sqrt(n.dot(n));
+            const double scale = len > 0.0 ? 1.0 / len : 0.0;  // no area: no facing to keep
+            x.facing[0] = int16_t(std::lround(n.x * scale * kFacingScale));
+            x.facing[1] = int16_t(std::lround(n.y * scale * kFacingScale));
+            x.facing[2] = int16_t(std::lround(n.z * scale * kFacingScale));
+            if (!x.within) continue;
+            x.key = x.cost;
+            x.queued = true;
+            first.push_back({x.key, uint32_t(t)});
         }
         spans_.resize(nv_);
         size_t total = 0;
@@ -209,25 +230,12 @@ private:
         }
         pool_.reserve(2 * total);
         pool_.resize(total);
-        LargeVector<Entry> first;
-        first.reserve(tris_.size());
-        for (size_t t = 0; t < tris_.size(); ++t) {
+        for (size_t t = 0; t < t_.size(); ++t) {
             if (t_[t].state != State::live) continue;
-            const int *c = t_[t].c;
-            for (int i = 0; i < 3; ++i) {
-                Span &s = spans_[size_t(c[i])];
+            for (int v : t_[t].c) {
+                Span &s = spans_[size_t(v)];
                 pool_[s.start + s.size++] = uint32_t(t);
             }
-            const Vec n = normal(at(c[0]), at(c[1]), at(c[2]));
-            const double len = std::sqrt(n.dot(n));
-            const double scale = len > 0.0 ? 1.0 / len : 0.0;  // no area: no facing to keep
-            t_[t].facing[0] = int16_t(std::lround(n.x * scale * kFacingScale));
-            t_[t].facing[1] = int16_t(std::lround(n.y * scale * kFacingScale));
-            t_[t].facing[2] = int16_t(std::lround(n.z * scale * kFacingScale));
-            if (!t_[t].within) continue;
-            t_[t].key = t_[t].cost;
-            t_[t].queued = true;
-            first.push_back({t_[t].key, uint32_t(t)});
         }
         heap_.assign(first);
     }
@@ -359,17 +367,39 @@ private:
         return it != ring.end() && it->first == v ? it->second : 0;
     }
 
+    // Prefetches for the next candidate up to the given step: its corners' vertex data, their
+    // triangle lists, the first triangles in them.
+    void fetch_ahead(int upto)
+    {
+        if (next_ == kNone) return;
+        for (; ahead_ < upto; ++ahead_)
+            for (int v : t_[next_].c) {
+                if (v < 0) continue;
+                const Span &s = spans_[size_t(v)];
+                if (ahead_ == 0) {
+                    __builtin_prefetch(&s);
+                    __builtin_prefetch(&pos_[3 * size_t(v)]);
+                } else if (ahead_ == 1) {
+                    __builtin_prefetch(&pool_[s.start]);
+                } else {
+                    for (uint32_t i = 0; i < std::min(s.size, 8u); ++i) __builtin_prefetch(&t_[pool_[s.start + i]]);
+                }
+            }
+    }
+
     // Removes r into k when that keeps the surface sound.
     bool collapse(int r, int k)
     {
         live_around(r, around_r_);
         live_around(k, around_k_);
+        fetch_ahead(1);
         shared_.clear();
         for (uint32_t t : around_r_)
             if (has(t, k)) shared_.push_back(t);
         if (shared_.empty() || shared_.size() > 2) return false;
         ring(r, around_r_, ring_r_);
         ring(k, around_k_, ring_k_);
+        fetch_ahead(2);
 
         // The ends' common neighbours must be exactly the third corners of the edge's
         // triangles, or the collapse would fuse two sheets of surface.
@@ -455,10 +485,14 @@ private:
         return true;
     }
 
-    const LargeVector<float> pos_;  // a copy, for large pages
     std::vector<GSDB_Triangle> &tris_;
     size_t nv_;
+    LargeVector<uint32_t> vorder_;  // the input vertex at each place along the curve
+    LargeVector<float> pos_;        // in curve order
     LargeVector<Tri> t_;
+    static constexpr uint32_t kNone = ~0u;
+    uint32_t next_ = kNone;  // the triangle that comes up next, as far as is known
+    int ahead_ = 0;          // how many steps of its fetching are done
     LargeVector<Span> spans_;
     LargeVector<uint32_t> pool_;
     std::array<std::vector<uint32_t>, 33> free_;  // starts of free spans by log2 of their size
@@ -474,5 +508,5 @@ private:
 void gsdb_collapse_edges(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris, double costlimit,
                          long long budget)
 {
-    Collapser(positions, tris).run(costlimit, budget);
+    Collapser(positions, tris, costlimit).run(budget);
 }

@@ -1,6 +1,8 @@
 // Shortest-edge decimation of GSDB_Geometry records.
 #include <kivctrl/gsdb_geometry.h>
 
+#include "graphics/gsdb_collapse.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,6 +12,8 @@
 #include <map>
 #include <memory>
 #include <numbers>
+#include <numeric>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -428,6 +432,43 @@ TEST(GsdbDecimate, SameColourListsSplitByAnotherColourComeOutAsOneRecord)
     GSobject_getextents(back.get(), ext);
     EXPECT_EQ(ext[0], 2.0f);
     EXPECT_EQ(ext[1], 1.0f);
+}
+
+// The collapse renumbers vertices for its own sake: how the caller numbers them must not
+// change which collapses happen, and the triangles must come back in the caller's numbers.
+TEST(GsdbDecimate, CollapsesDoNotDependOnHowVerticesAreNumbered)
+{
+    const Mesh m = bumpy_sphere(4);
+    std::vector<float> positions;
+    for (const P3 &p : m.points) positions.insert(positions.end(), p.begin(), p.end());
+    std::vector<GSDB_Triangle> tris;
+    for (const Tri &t : m.tris) tris.push_back({{t[0], t[1], t[2]}, 0});
+    tris.push_back({{0, 1, int(m.points.size())}, 0});  // a corner out of range: dropped
+    std::vector<GSDB_Triangle> first = tris;
+    gsdb_collapse_edges(positions, first, 0.0, 700);
+
+    std::vector<int> to(m.points.size());
+    std::iota(to.begin(), to.end(), 0);
+    std::shuffle(to.begin(), to.end(), std::mt19937(3));
+    std::vector<float> shuffled(positions.size());
+    for (size_t v = 0; v < to.size(); ++v) std::copy_n(&positions[3 * v], 3, &shuffled[3 * size_t(to[v])]);
+    std::vector<GSDB_Triangle> second = tris;
+    for (GSDB_Triangle &t : second)
+        for (int &c : t.corner)
+            if (size_t(c) < to.size()) c = to[size_t(c)];
+    gsdb_collapse_edges(shuffled, second, 0.0, 700);
+
+    size_t kept = 0;
+    for (size_t i = 0; i < tris.size(); ++i) {
+        kept += first[i].corner[0] >= 0;
+        for (int k = 0; k < 3; ++k) {
+            const int c = first[i].corner[k];
+            EXPECT_EQ(second[i].corner[k], c < 0 ? -1 : to[size_t(c)]) << "triangle " << i;
+        }
+    }
+    EXPECT_EQ(first.back().corner[0], -1);
+    EXPECT_GT(kept, 100u);
+    EXPECT_LT(kept, tris.size() / 2);
 }
 
 }  // namespace
