@@ -64,7 +64,7 @@ private:
     struct Slot {
         uint32_t x, y, z, index;
     };
-    using SlotTable = std::vector<Slot, kiv::platform::LargePageAllocator<Slot>>;  // read at random
+    using SlotTable = kiv::platform::LargeVector<Slot>;  // read at random
     SlotTable slots_;
     // The vertices met lately, by other bits of the same hash: facets that share a vertex
     // mostly come close together in a file, so most look-ups end in this small table instead

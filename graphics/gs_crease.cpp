@@ -134,11 +134,11 @@ void gs_smooth_normals(std::span<GScorner *const> corners, size_t nvertices, std
 
     // Corners bucketed by vertex (counting sort): start[v] ends up at the first of v's corners.
     // Both arrays are written at random: large pages save most of their page faults.
-    std::vector<size_t, kiv::platform::LargePageAllocator<size_t>> start(nvertices + 1, 0);
+    kiv::platform::LargeVector<size_t> start(nvertices + 1, 0);
     for (const GScorner *c : corners)
         if (given(c)) ++start[size_t(c->vertex)];
     std::partial_sum(start.begin(), start.end(), start.begin());
-    std::vector<GScorner *, kiv::platform::LargePageAllocator<GScorner *>> byvertex(start.back());
+    kiv::platform::LargeVector<GScorner *> byvertex(start.back());
     for (GScorner *c : corners)
         if (given(c)) byvertex[--start[size_t(c->vertex)]] = c;
 

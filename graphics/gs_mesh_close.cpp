@@ -30,7 +30,7 @@ void measure_vertices(GSmesh &m)
 void quantise(std::span<GScorner *const> corners, std::vector<float> &normals)
 {
     const size_t nn = normals.size() / 3;
-    std::vector<int, kiv::platform::LargePageAllocator<int>> codeof(nn, -1);  // -1 until encoded
+    kiv::platform::LargeVector<int> codeof(nn, -1);  // -1 until encoded
     auto code = [&](int normal) {
         if (normal < 0 || size_t(normal) >= nn) return 0;
         int &c = codeof[size_t(normal)];
@@ -74,7 +74,7 @@ void GSmesh::close(float creaseangle)
     measure_vertices(*this);
 
     // Tens of megabytes for big meshes, filled at once: large pages spare most page faults.
-    std::vector<GScorner *, kiv::platform::LargePageAllocator<GScorner *>> corners;
+    kiv::platform::LargeVector<GScorner *> corners;
     size_t ncorners = 0;
     for (const GSpoly &p : polys) ncorners += p.corners.size();
     for (const GSsubmesh *sub : facegroups)

@@ -96,7 +96,7 @@ private:
 std::vector<int> gs_merge_vertices(std::vector<float> &xyz)
 {
     const size_t n = xyz.size() / 3;
-    std::vector<SortItem, kiv::platform::LargePageAllocator<SortItem>> order(n);  // sorted in place
+    kiv::platform::LargeVector<SortItem> order(n);  // sorted in place
     for (size_t v = 0; v < n; ++v) {
         const float *p = &xyz[3 * v];
         order[v] = {{order_key(p[0]), order_key(p[1]), order_key(p[2])}, static_cast<int>(v)};

@@ -25,8 +25,7 @@ const double kMaxTurnCos = std::cos(45.0 * std::numbers::pi / 180.0);
 constexpr double kFacingScale = 32767.0;
 
 // The big arrays are read at random: large pages save most of their address translation misses.
-template <class T>
-using LargeVector = std::vector<T, kiv::platform::LargePageAllocator<T>>;
+using kiv::platform::LargeVector;
 
 enum class State : uint8_t { live, parked, dead };
 
@@ -113,16 +112,15 @@ public:
     // Vertices are renumbered along a space-filling curve, so that the positions a collapse
     // reads around a vertex share cache lines. Triangles keep their order, which already
     // follows the surface in most meshes, and which the queue uses to order equal costs.
-    Collapser(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris, double costlimit)
+    Collapser(std::span<const float> positions, std::span<GSDB_Triangle> tris, double costlimit)
         : tris_(tris), nv_(positions.size() / 3), vorder_(nv_), pos_(3 * nv_),
           limit_(costlimit > 0.0 ? costlimit : HUGE_VAL)
     {
-        const std::vector<uint32_t> order = gs_spatial_order(positions.data(), nv_);
-        std::vector<uint32_t> rank(nv_);
+        gs_spatial_order(positions.data(), nv_, vorder_.data());
+        LargeVector<uint32_t> rank(nv_);
         for (size_t v = 0; v < nv_; ++v) {
-            vorder_[v] = order[v];
-            rank[order[v]] = uint32_t(v);
-            std::copy_n(&positions[3 * size_t(order[v])], 3, &pos_[3 * v]);
+            rank[vorder_[v]] = uint32_t(v);
+            std::copy_n(&positions[3 * size_t(vorder_[v])], 3, &pos_[3 * v]);
         }
         build(rank);
     }
@@ -196,7 +194,7 @@ private:
 
     // The triangle records with their costs and facings, each vertex's list of triangles (a
     // counting sort, with room to grow), and the queue.
-    void build(const std::vector<uint32_t> &rank)
+    void build(const LargeVector<uint32_t> &rank)
     {
         LargeVector<uint32_t> count(nv_, 0);
         LargeVector<Entry> first;
@@ -485,7 +483,7 @@ private:
         return true;
     }
 
-    std::vector<GSDB_Triangle> &tris_;
+    std::span<GSDB_Triangle> tris_;
     size_t nv_;
     LargeVector<uint32_t> vorder_;  // the input vertex at each place along the curve
     LargeVector<float> pos_;        // in curve order
@@ -505,7 +503,7 @@ private:
 
 }  // namespace
 
-void gsdb_collapse_edges(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris, double costlimit,
+void gsdb_collapse_edges(std::span<const float> positions, std::span<GSDB_Triangle> tris, double costlimit,
                          long long budget)
 {
     Collapser(positions, tris, costlimit).run(budget);

@@ -1,7 +1,7 @@
 // Shortest-edge collapse over an indexed triangle soup.
 #pragma once
 
-#include <vector>
+#include <span>
 
 struct GSDB_Triangle {
     int corner[3];  // vertex indices
@@ -24,5 +24,5 @@ struct GSDB_Triangle {
 // surroundings.
 //
 // Triangles that lose a corner or have a zero-length edge are dropped: their corners become -1.
-void gsdb_collapse_edges(const std::vector<float> &positions, std::vector<GSDB_Triangle> &tris, double costlimit,
+void gsdb_collapse_edges(std::span<const float> positions, std::span<GSDB_Triangle> tris, double costlimit,
                          long long budget);

@@ -3,15 +3,19 @@
 
 #include "graphics/gs_primitive.h"
 #include "graphics/gsdb_collapse.h"
+#include "platform/large_pages.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-std::vector<GSDB_Triangle> triangles_of(const GSDB_Geometry &g, std::vector<const GSDB_PrimitiveList *> &lists)
+// A big mesh's triangles take many megabytes: large pages make them cheap to fault in.
+using Triangles = kiv::platform::LargeVector<GSDB_Triangle>;
+
+Triangles triangles_of(const GSDB_Geometry &g, std::vector<const GSDB_PrimitiveList *> &lists)
 {
-    std::vector<GSDB_Triangle> tris;
+    Triangles tris;
     tris.reserve(size_t(std::max(g.primitivecount, 0)));
     for (const auto &group : g.groups)
         for (const auto &l : group->lists) {
@@ -32,7 +36,7 @@ std::vector<GSDB_Triangle> triangles_of(const GSDB_Geometry &g, std::vector<cons
 // The result: the surviving triangles with their face normals, one triangles list per input
 // list, and the input box kept by two unused vertices.
 GSDB_Geometry *build_result(const GSDB_Geometry &g, const std::vector<const GSDB_PrimitiveList *> &lists,
-                            const std::vector<GSDB_Triangle> &tris)
+                            const Triangles &tris)
 {
     auto out = std::make_unique<GSDB_Geometry>();
     std::vector<GSDB_Group *> groups;
@@ -89,7 +93,7 @@ GSDB_Geometry *collapseGSDB_Geometry(GSDB_Geometry *g, double costlimit, int min
 {
     if (!g) return nullptr;
     std::vector<const GSDB_PrimitiveList *> lists;
-    std::vector<GSDB_Triangle> tris = triangles_of(*g, lists);
+    Triangles tris = triangles_of(*g, lists);
     const long long budget = std::max<long long>(0, (long long)g->vertexcount() - std::max(minvertices, 8));
     gsdb_collapse_edges(g->vertices, tris, costlimit, budget);
     return build_result(*g, lists, tris);

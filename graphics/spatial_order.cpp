@@ -1,6 +1,8 @@
 // Points sorted by their 30-bit Morton code, a radix sort in three passes of 10 bits.
 #include "graphics/spatial_order.h"
 
+#include "platform/large_pages.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -28,7 +30,7 @@ struct Keyed {
 
 }  // namespace
 
-std::vector<uint32_t> gs_spatial_order(const float *xyz, size_t count)
+void gs_spatial_order(const float *xyz, size_t count, uint32_t *order)
 {
     float lo[3] = {HUGE_VALF, HUGE_VALF, HUGE_VALF}, hi[3] = {-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
     for (size_t i = 0; i < count; ++i)
@@ -41,7 +43,7 @@ std::vector<uint32_t> gs_spatial_order(const float *xyz, size_t count)
     float scale[3];
     for (int k = 0; k < 3; ++k) scale[k] = hi[k] > lo[k] ? float(kCells) / (hi[k] - lo[k]) : 0.0f;
 
-    std::vector<Keyed> a(count), b(count);
+    kiv::platform::LargeVector<Keyed> a(count), b(count);
     for (size_t i = 0; i < count; ++i) {
         uint32_t code = 0;
         for (int k = 0; k < 3; ++k) {
@@ -61,7 +63,5 @@ std::vector<uint32_t> gs_spatial_order(const float *xyz, size_t count)
         for (const Keyed &e : a) b[start[(e.code >> shift) & (kCells - 1)]++] = e;
         a.swap(b);
     }
-    std::vector<uint32_t> order(count);
     for (size_t i = 0; i < count; ++i) order[i] = a[i].index;
-    return order;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace kiv::platform {
 
@@ -24,5 +25,8 @@ struct LargePageAllocator {
     void deallocate(T *p, std::size_t n) noexcept { free_large(p, n * sizeof(T)); }
     friend bool operator==(const LargePageAllocator &, const LargePageAllocator &) { return true; }
 };
+
+template <class T>
+using LargeVector = std::vector<T, LargePageAllocator<T>>;
 
 } // namespace kiv::platform

@@ -12,6 +12,13 @@
 
 namespace {
 
+std::vector<uint32_t> gs_spatial_order(const float *xyz, size_t count)
+{
+    std::vector<uint32_t> order(count);
+    ::gs_spatial_order(xyz, count, order.data());
+    return order;
+}
+
 TEST(SpatialOrder, CubeCornersFollowTheCurveXFirst)
 {
     // Listed in reverse curve order: x is the lowest bit of the code, then y, then z.
