@@ -48,8 +48,9 @@ void gs_spatial_order(const float *xyz, size_t count, uint32_t *order)
         uint32_t code = 0;
         for (int k = 0; k < 3; ++k) {
             const float t = (xyz[3 * i + size_t(k)] - lo[k]) * scale[k];
-            // The comparison is false for NaN, which lands in cell 0.
-            const uint32_t cell = t > 0.0f ? std::min(uint32_t(t), kCells - 1) : 0;
+            // NaN lands in cell 0; a box too thin for its scale can give infinity, which must
+            // not reach the conversion.
+            const uint32_t cell = t > 0.0f ? (t < float(kCells) ? uint32_t(t) : kCells - 1) : 0;
             code |= spread(cell) << k;
         }
         a[i] = {code, uint32_t(i)};

@@ -44,6 +44,10 @@ TEST(SpatialOrder, PointsOfOneCellKeepTheirOrderAndBadCoordinatesCountAsTheLowSi
     EXPECT_EQ(gs_spatial_order(xyz.data(), 1), (std::vector<uint32_t>{0}));
     const std::vector<float> same(12, 3.0f);
     EXPECT_EQ(gs_spatial_order(same.data(), 4), (std::vector<uint32_t>{0, 1, 2, 3}));
+    // A box one denormal step thick: its scale is infinite.
+    const float step = std::numeric_limits<float>::denorm_min();
+    const std::vector<float> thin = {step, 0, 0, 0, 0, 0};
+    EXPECT_EQ(gs_spatial_order(thin.data(), 2), (std::vector<uint32_t>{1, 0}));
 }
 
 TEST(SpatialOrder, ScatteredPointsComeOutAsAPermutationWithNeighboursNearby)
