@@ -1,12 +1,15 @@
 // Shortest-edge decimation of GSDB_Geometry records.
 #include <kivctrl/gsdb_geometry.h>
+#include <kivctrl/loader.h>
 
 #include "graphics/gsdb_collapse.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <map>
@@ -184,7 +187,16 @@ std::array<double, 3> normal(const Face &f)
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-// Every edge is used once in each direction: closed and consistently facing.
+// Whether every edge is used once in each direction: closed and consistently facing.
+bool closed(const std::vector<Face> &fs)
+{
+    std::map<std::pair<int, int>, int> directed;
+    for (const Face &f : fs)
+        for (int k = 0; k < 3; ++k) ++directed[{f.v[size_t(k)], f.v[size_t((k + 1) % 3)]}];
+    return std::all_of(directed.begin(), directed.end(),
+                       [&](const auto &e) { return e.second == 1 && directed.count({e.first.second, e.first.first}) == 1; });
+}
+
 void expect_closed(const std::vector<Face> &fs)
 {
     std::map<std::pair<int, int>, int> directed;
@@ -469,6 +481,43 @@ TEST(GsdbDecimate, CollapsesDoNotDependOnHowVerticesAreNumbered)
     EXPECT_EQ(first.back().corner[0], -1);
     EXPECT_GT(kept, 100u);
     EXPECT_LT(kept, tris.size() / 2);
+}
+
+// Real-world meshes: decimation never moves a vertex, never adds a triangle, keeps the box,
+// and keeps closed meshes closed.
+TEST(GsdbDecimate, RealFilesKeepTheirVerticesBoxAndClosedness)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(KIV_TESTDATA_DIR) / "real" / "stl";
+    if (!fs::is_directory(root)) GTEST_SKIP() << root << " is absent";
+    std::vector<fs::path> files;
+    for (const auto &e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    int decimated = 0;
+    for (const fs::path &file : files) {
+        SCOPED_TRACE(file.string());
+        void *geometry = nullptr;
+        int index = 0;
+        if (loader_invoke(nullptr, nullptr, file.c_str(), nullptr, &geometry, &index) != LOADER_GEOMETRY) continue;
+        const ObjectPtr obj(static_cast<GSobject *>(geometry));
+        const GeometryPtr g(createGSDB_Geometry(obj.get()));
+        std::set<P3> input;
+        for (size_t i = 0; i + 2 < g->vertices.size(); i += 3) input.insert({g->vertices[i], g->vertices[i + 1], g->vertices[i + 2]});
+        const std::vector<Face> before = faces(*g);
+        for (double tolerance : {0.02, 0.2}) {
+            const GeometryPtr d(decimateGSDB_Geometry(g.get(), tolerance));
+            const std::vector<Face> after = faces(*d);
+            EXPECT_LE(after.size(), before.size());
+            for (const Face &f : after)
+                for (const P3 &p : f.p) EXPECT_TRUE(input.count(p)) << p[0] << " " << p[1] << " " << p[2];
+            // The box comes back through its centre and extents, in floats.
+            for (int k = 0; k < 6; ++k) EXPECT_NEAR(d->bounds[k], g->bounds[k], 1e-6 * (g->bounds[k % 3 + 3] - g->bounds[k % 3]));
+            if (closed(before)) expect_closed(after);
+        }
+        ++decimated;
+    }
+    EXPECT_EQ(decimated, 26);  // the good files
 }
 
 }  // namespace
