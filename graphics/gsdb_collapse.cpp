@@ -5,6 +5,7 @@
 // array, so a collapse touches only the triangles around its two ends.
 #include "graphics/gsdb_collapse.h"
 
+#include "graphics/radix_queue.h"
 #include "graphics/spatial_order.h"
 #include "platform/large_pages.h"
 
@@ -24,81 +25,24 @@ const double kBorderTurnCos = std::cos(40.0 * std::numbers::pi / 180.0);
 const double kMaxTurnCos = std::cos(45.0 * std::numbers::pi / 180.0);
 constexpr double kFacingScale = 32767.0;
 
+// A component of a unit vector in steps of 1 / 32767, rounded half away from zero; inline,
+// where std::lround is a library call, made three times for every triangle.
+int16_t quantized(double unit)
+{
+    const double scaled = unit * kFacingScale;
+    return int16_t(scaled < 0.0 ? scaled - 0.5 : scaled + 0.5);
+}
+
 // The big arrays are read at random: large pages save most of their address translation misses.
 using kiv::platform::LargeVector;
 
 enum class State : uint8_t { live, parked, dead };
 
-// A queue entry: the triangle's cost rounded to a float, whose bits order non-negative values.
-struct Entry {
-    uint32_t key;
-    uint32_t tri;
-};
-
 uint32_t key_of(double cost)
 {
+    // A float's bits order non-negative values.
     return std::bit_cast<uint32_t>(static_cast<float>(cost));
 }
-
-// A radix heap: a monotone min-queue. Every key pushed is at least the last one taken (a
-// smaller one is raised to it, which only changes its order among equal keys), so entries
-// sort into buckets by the highest bit in which they differ from it; taking the minimum
-// empties the lowest bucket into lower ones. Its memory is walked in order, not at random.
-class Heap {
-public:
-    bool empty() const { return size_ == 0; }
-
-    // Starts from these entries, each bucket sized at once.
-    void assign(const LargeVector<Entry> &entries)
-    {
-        if (entries.empty()) return;
-        last_ = std::min_element(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; })->key;
-        std::array<size_t, 33> count{};
-        for (const Entry &e : entries) ++count[size_t(bucket(e.key))];
-        for (size_t b = 0; b < count.size(); ++b) buckets_[b].reserve(count[b] + count[b] / 2);
-        for (const Entry &e : entries) buckets_[size_t(bucket(e.key))].push_back(e);
-        size_ = entries.size();
-    }
-
-    // The key an entry pushed now would get.
-    uint32_t admit(uint32_t key) const { return std::max(key, last_); }
-
-    void push(const Entry &e)
-    {
-        buckets_[size_t(bucket(e.key))].push_back(e);
-        ++size_;
-    }
-
-    const Entry &top()
-    {
-        if (buckets_[0].empty()) refill();
-        return buckets_[0].back();
-    }
-
-    void pop()
-    {
-        top();
-        buckets_[0].pop_back();
-        --size_;
-    }
-
-private:
-    int bucket(uint32_t key) const { return key == last_ ? 0 : 32 - std::countl_zero(key ^ last_); }
-
-    void refill()
-    {
-        size_t i = 1;
-        while (buckets_[i].empty()) ++i;
-        LargeVector<Entry> &from = buckets_[i];
-        last_ = std::min_element(from.begin(), from.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; })->key;
-        for (const Entry &e : from) buckets_[size_t(bucket(e.key))].push_back(e);
-        from.clear();
-    }
-
-    std::array<LargeVector<Entry>, 33> buckets_;
-    uint32_t last_ = 0;
-    size_t size_ = 0;
-};
 
 struct Vec {
     double x, y, z;
@@ -129,14 +73,14 @@ public:
     {
         long long done = 0;
         while (done < budget && !heap_.empty()) {
-            const Entry top = heap_.top();
+            const RadixEntry top = heap_.top();
             heap_.pop();
             // The next candidate's record loads while this one is worked on, and the collapse
             // fetches what the next one reads, a step of the chain at a time.
-            next_ = heap_.empty() ? kNone : heap_.top().tri;
+            next_ = heap_.empty() ? kNone : heap_.top().value;
             ahead_ = 0;
             if (next_ != kNone) __builtin_prefetch(&t_[next_]);
-            const uint32_t t = top.tri;
+            const uint32_t t = top.value;
             if (t_[t].state != State::live || !t_[t].queued || t_[t].key != top.key) continue;
             t_[t].queued = false;
             // Costs that grew keep their old entry until it comes up, and requeue then.
@@ -197,7 +141,7 @@ private:
     void build(const LargeVector<uint32_t> &rank)
     {
         LargeVector<uint32_t> count(nv_, 0);
-        LargeVector<Entry> first;
+        LargeVector<RadixEntry> first;
         first.reserve(tris_.size());
         t_.reserve(tris_.size());
         for (size_t t = 0; t < tris_.size(); ++t) {
@@ -211,9 +155,9 @@ private:
             const Vec n = normal(at(x.c[0]), at(x.c[1]), at(x.c[2]));
             const double len = std::sqrt(n.dot(n));
             const double scale = len > 0.0 ? 1.0 / len : 0.0;  // no area: no facing to keep
-            x.facing[0] = int16_t(std::lround(n.x * scale * kFacingScale));
-            x.facing[1] = int16_t(std::lround(n.y * scale * kFacingScale));
-            x.facing[2] = int16_t(std::lround(n.z * scale * kFacingScale));
+            x.facing[0] = quantized(n.x * scale);
+            x.facing[1] = quantized(n.y * scale);
+            x.facing[2] = quantized(n.z * scale);
             if (!x.within) continue;
             x.key = x.cost;
             x.queued = true;
@@ -494,7 +438,7 @@ private:
     LargeVector<Span> spans_;
     LargeVector<uint32_t> pool_;
     std::array<std::vector<uint32_t>, 33> free_;  // starts of free spans by log2 of their size
-    Heap heap_;
+    RadixQueue heap_;
     double limit_ = HUGE_VAL;
     std::vector<uint32_t> around_r_, around_k_, shared_;
     std::vector<std::pair<int, int>> ring_r_, ring_k_;
