@@ -27,7 +27,7 @@ TEST(SpatialOrder, CubeCornersFollowTheCurveXFirst)
     EXPECT_EQ(gs_spatial_order(xyz.data(), 8), (std::vector<uint32_t>{7, 6, 5, 4, 3, 2, 1, 0}));
 }
 
-TEST(SpatialOrder, PointsOfOneCellKeepTheirOrderAndBadCoordinatesCountAsTheLowSide)
+TEST(SpatialOrder, PointsOfOneCellKeepTheirOrderAndNonFiniteCoordinatesCountAsASide)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     const std::vector<float> xyz = {
@@ -37,8 +37,9 @@ TEST(SpatialOrder, PointsOfOneCellKeepTheirOrderAndBadCoordinatesCountAsTheLowSi
         0, -inf, 0,     // likewise
         0, 0, 1e-9f,    // in the near corner's cell
         0.5f, 0, 0,     // further along x
+        0, inf, 0,      // on the far side in y: after all but the far corner
     };
-    EXPECT_EQ(gs_spatial_order(xyz.data(), 6), (std::vector<uint32_t>{1, 2, 3, 4, 5, 0}));
+    EXPECT_EQ(gs_spatial_order(xyz.data(), 7), (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 0}));
     EXPECT_TRUE(gs_spatial_order(xyz.data(), 0).empty());
     // One point, or all at one place: nothing to sort.
     EXPECT_EQ(gs_spatial_order(xyz.data(), 1), (std::vector<uint32_t>{0}));
