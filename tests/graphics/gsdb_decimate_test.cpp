@@ -187,21 +187,26 @@ std::array<double, 3> normal(const Face &f)
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-// Whether every edge is used once in each direction: closed and consistently facing.
-bool closed(const std::vector<Face> &fs)
+// How often each directed edge is used.
+std::map<std::pair<int, int>, int> directed_edges(const std::vector<Face> &fs)
 {
     std::map<std::pair<int, int>, int> directed;
     for (const Face &f : fs)
         for (int k = 0; k < 3; ++k) ++directed[{f.v[size_t(k)], f.v[size_t((k + 1) % 3)]}];
+    return directed;
+}
+
+// Whether every edge is used once in each direction: closed and consistently facing.
+bool closed(const std::vector<Face> &fs)
+{
+    const auto directed = directed_edges(fs);
     return std::all_of(directed.begin(), directed.end(),
                        [&](const auto &e) { return e.second == 1 && directed.count({e.first.second, e.first.first}) == 1; });
 }
 
 void expect_closed(const std::vector<Face> &fs)
 {
-    std::map<std::pair<int, int>, int> directed;
-    for (const Face &f : fs)
-        for (int k = 0; k < 3; ++k) ++directed[{f.v[size_t(k)], f.v[size_t((k + 1) % 3)]}];
+    const auto directed = directed_edges(fs);
     for (const auto &[e, n] : directed) {
         EXPECT_EQ(n, 1) << e.first << "-" << e.second;
         EXPECT_EQ(directed.count({e.second, e.first}), 1u) << e.first << "-" << e.second << " has no twin";
