@@ -2,8 +2,9 @@
 //
 // Every deletion runs the same one-object steps: announce (212), invalidate the cached radii
 // and mark group ancestors changed, drop tasks and note, leave the parent, hand the children
-// on to the parent, release graphics and owned data, leave selection, layer and animation,
-// announce (202) and free.
+// on to the parent, release graphics and owned data, leave layer and animation, announce (202)
+// and free. The object leaves the selection lists first, while it is whole, so that whatever
+// selection bound it to lets go of it.
 #include <kivctrl/kiv_db.h>
 
 #include <kivctrl/anim.h>
@@ -64,9 +65,8 @@ void free_geometry_records(_object *o)
     o->geolist.clear();
 }
 
-void leave_selection_and_animation(_object *o)
+void leave_layer_and_animation(_object *o)
 {
-    sel_forget_obj(o);
     layer_remove_from_layer(o);
     if (o->assembly && o->assembly->GetAnim()) {
         anim_remove_object(o);
@@ -95,6 +95,7 @@ void delete_one(_object *o, const _object *top)
 {
     msg_send(MSG_OBJ_DELETING, o, 0);
     invalidate_upwards(o, top);
+    sel_forget_obj(o);
     drop_tasks(o);
     obj_set_notename(o, nullptr, 0);
 
@@ -110,7 +111,7 @@ void delete_one(_object *o, const _object *top)
     kiv::db::free_string(o->name);
     kiv::db::free_string(o->guid);
 
-    leave_selection_and_animation(o);
+    leave_layer_and_animation(o);
     msg_send(MSG_OBJ_FREEING, o, 0);
     delete o;
 }
@@ -158,6 +159,7 @@ void teardown_root(_object *root)
 {
     msg_send(MSG_OBJ_DELETING, root, 0);
     root->grpradius_valid = 0;
+    sel_forget_obj(root);
     drop_tasks(root);
     while (_path *p = root->root_pathlist.get(1)) {
         path_delete(p);
@@ -172,7 +174,7 @@ void teardown_root(_object *root)
     root->vars.remove("_PUBLISHDATA");
     kiv::db::free_string(root->name);
     kiv::db::free_string(root->guid);
-    leave_selection_and_animation(root);
+    leave_layer_and_animation(root);
     msg_send(MSG_OBJ_FREEING, root, 0);
     delete root;
 }
