@@ -4,7 +4,9 @@
 #include <kivctrl/gs_universe.h>
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/selection.h>
 #include <kivctrl/task.h>
+#include <kivctrl/ve_env.h>
 #include <kivctrl/ve_zoom.h>
 
 #include "environment/ve_seams.h"
@@ -25,8 +27,9 @@ int deferred_activation(_object *o)
 void prepare_root(_object *root)
 {
     GSuniverse_setname(root->name);
-    if (root->color.r != -1.0f)
-        GSuniverse_setbgcolor(root->color.r, root->color.g, root->color.b);
+    // Without a colour of its own the root shows the environment's background.
+    const QEL_COLOR bg = root->color.r != -1.0f ? root->color : env_get_bgcolor();
+    GSuniverse_setbgcolor(bg.r, bg.g, bg.b);
     if (!root->viewpoint) {
         env_create_viewpoint("viewpoint", root->assembly);
         if (root->children.count() < 2) {
@@ -42,11 +45,10 @@ void prepare_root(_object *root)
         obj_get_pos(vp, p, FRAME_PARENT);
         if (p.x == 0.0f && p.y == 0.0f && p.z == 0.0f) {
             obj_set_releangles(vp, QEL_VECT3(180.0f, 0.0f, 0.0f), FRAME_PARENT);
-            if (VE_zoom_extents)
-                VE_zoom_extents(root->assembly);
+            VE_zoom_extents(root->assembly);
         }
     }
-    if (layer_count && layer_add && layer_count() == 0)
+    if (layer_count() == 0)
         layer_add("DEFAULT");
     if (!task_find(root, "_lod_task"))
         task_add(root, "_lod_task", nullptr);

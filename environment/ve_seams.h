@@ -3,16 +3,10 @@
 #pragma once
 
 class _object;
-class KivAssembly;
 class GSobject;
 
 // Sensors: the speed of the view sensors follows the size of the scene.
 [[gnu::weak]] void update_sensor_speed();
-// Framing: moves the assembly's viewpoint so that the whole tree fits the view.
-[[gnu::weak]] int VE_zoom_extents(KivAssembly *a);
-// Layers.
-[[gnu::weak]] int layer_count();
-[[gnu::weak]] int layer_add(const char *name);
 // The background geometry loader: loads the deferred parts below o on a thread of its own.
 [[gnu::weak]] void VE_start_geometry_thread(_object *o);
 // Primitive shapes built by the graphics system.

@@ -1,28 +1,15 @@
 #include "framing.h"
 
+#include <kivctrl/ve_zoom.h>
+
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace kivrender {
 
 namespace {
-
-struct StandardView {
-    std::string_view name;
-    float a, b, c;
-};
-
-constexpr std::array<StandardView, 7> kViews{{
-    {"front", 0, 180, 180},
-    {"back", 0, 0, 180},
-    {"top", 90, 0, 0},
-    {"bottom", -90, 0, 0},
-    {"left", 90, 90, 90},
-    {"right", 90, -90, -90},
-    {"iso", 120, -30, -45},
-}};
 
 double dot(const QEL_VECT3 &a, const QEL_VECT3 &b)
 {
@@ -47,12 +34,11 @@ void add_corners(GSobject *obj, std::vector<QEL_VECT3> &out)
 
 bool standard_view(std::string_view name, QEL_QUAT &orientation)
 {
-    for (const StandardView &v : kViews)
-        if (v.name == name) {
-            orientation.from_eang(v.a, v.b, v.c);
-            return true;
-        }
-    return false;
+    QEL_VECT3 angles;
+    if (!VE_standard_view(std::string(name).c_str(), angles))
+        return false;
+    orientation.from_eang(angles);
+    return true;
 }
 
 void collect_corners(GSobject *obj, std::vector<QEL_VECT3> &out)
