@@ -38,6 +38,8 @@ void deselect_all_but(_object *keep)
     for (_object *o : active_list().objects.snapshot())
         if (o != keep)
             kiv::db::deselect_from_active(o);
+    for (SelectionBinding *b : selection().bindings)
+        b->deselecting_all();
 }
 
 }  // namespace

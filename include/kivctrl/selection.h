@@ -15,10 +15,11 @@ class _object;
 // Active list.
 // Toggles o in the active list; sends 403 with the new count (also for a null o).
 void object_picked(_object *o);
-// Deselects every object of the active list, first to last; sends 403 with 0.
+// Deselects every object of the active list, first to last, then every selected track; sends
+// 403 with 0.
 void object_deselectall();
-// Deselects every object but o; then sends 403 with 1 when o was selected, picks o when it was
-// not, and deselects everything when o is null.
+// Deselects every object but o, and every selected track; then sends 403 with 1 when o was
+// selected, picks o when it was not, and deselects everything when o is null.
 void object_deselectall_but_one(_object *o);
 // Selects, depth first, every descendant of o not yet selected that is neither a light nor a
 // viewpoint (o itself is not selected); sends 403 with the count after each object whose
@@ -70,6 +71,8 @@ public:
     virtual void selection_begins() {}
     // The selection became empty.
     virtual void selection_ended() {}
+    // Deselect-all reached the end of the objects: whatever else is selected goes too.
+    virtual void deselecting_all() {}
 };
 void sel_add_binding(SelectionBinding *b);
 void sel_remove_binding(SelectionBinding *b);

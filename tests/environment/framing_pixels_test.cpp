@@ -152,3 +152,27 @@ TEST_F(FramingPixels, ZoomWindowOverNothingOnlyTurns)
 }
 
 }  // namespace
+
+namespace {
+
+// The window background follows the environment while the root has no colour of its own.
+TEST(BackgroundPixels, TheEnvironmentColourShowsUnlessTheRootHasOne)
+{
+    auto surface = kiv::platform::GlSurface::create(kW, kH);
+    ASSERT_TRUE(surface && surface->make_current());
+    GSuniverse_init(kW, kH);
+    env_set_bgcolor(0.0f, 0.0f, 1.0f);  // before any assembly: only stored
+    KivAssembly *a = db_new_assembly("bg");
+    VE_build_tree(a->GetRoot());
+    GSuniverse_refresh();
+    EXPECT_EQ(surface->pixel(3, 3) & 0xFFFFFF, 0x0000FFu);
+
+    obj_set_color(a->GetRoot(), 1.0f, 0.0f, 0.0f, ATTR_DEFAULT_LEVEL);
+    env_set_bgcolor(0.0f, 1.0f, 0.0f);
+    GSuniverse_refresh();
+    EXPECT_EQ(surface->pixel(3, 3) & 0xFFFFFF, 0xFF0000u);
+    db_delete_assembly(a);
+    GSuniverse_term();
+}
+
+}  // namespace
