@@ -3,9 +3,13 @@
 
 #include "graphics/gs_seams.h"
 #include "graphics/gs_transform.h"
+#include "graphics/texture_record.h"
+
+#include <kivctrl/gs_note.h>
 
 #include <algorithm>
 
+GSobject::GSobject() = default;
 GSobject::~GSobject() = default;
 
 GSattribute *GSobject::attribute(int kind)
@@ -115,8 +119,7 @@ void destroy_object(ADT_Object *obj)
             obj->unlink_child(child);
         }
     }
-    if (!obj->notes.empty() && GSobject_deletenotes) GSobject_deletenotes(obj);
-    if (obj->texture && GSobject_settexture) GSobject_settexture(obj, nullptr);
+    GSobject_deletenotes(obj);
     if (obj->registered) GSuniverse_unregister(obj);
     if (obj->parent) obj->parent->unlink_child(obj);
     std::unique_ptr<ADT_Object> owned(obj);
@@ -126,6 +129,7 @@ void destroy_face(ADT_Face *face)
 {
     const std::vector<GSobject *> kids(face->children.begin(), face->children.end());
     for (GSobject *child : kids) face->unlink_child(child);
+    GSobject_deletenotes(face);
     if (face->parent) face->parent->unlink_child(face);
     std::unique_ptr<ADT_Face> owned(face);
 }

@@ -121,7 +121,7 @@ struct GSattribute {
 
 class GSobject {
 public:
-    GSobject() = default;
+    GSobject();
     virtual ~GSobject();
     GSobject(const GSobject &) = delete;
     GSobject &operator=(const GSobject &) = delete;
@@ -146,7 +146,7 @@ public:
     std::list<GSobject *> children;
     std::list<GSobject *>::iterator childlink;  // this object's link in parent->children
     std::vector<GSattribute> attributes;
-    GStexture *texture = nullptr;
+    std::unique_ptr<GStexture> texture;
     float drawtextcolor[4] = {-1.0f, -1.0f, -1.0f, 1.0f};  // r < 0: the universe's colour
     std::vector<GSnote *> notes;
     std::optional<std::string> name;

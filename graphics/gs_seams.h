@@ -7,8 +7,6 @@
 class GSobject;
 
 [[gnu::weak]] bool env_get_threading();
-[[gnu::weak]] void GSobject_deletenotes(GSobject *obj);
-[[gnu::weak]] bool GSobject_settexture(GSobject *obj, const char *path);
 
 // Asks for the next frame to be drawn.
 inline void gs_mark_changed()
