@@ -1,6 +1,8 @@
 #include "graphics/draw.h"
 
 #include "graphics/gs_object.h"
+#include "graphics/texture_coords.h"
+#include "graphics/texture_record.h"
 #include "graphics/universe.h"
 #include "graphics/viewpoint.h"
 
@@ -48,12 +50,25 @@ inline void corner(const GScorner &c, const float *vertices, const float *normal
     glVertex3fv(vertices + 3 * c.vertex);
 }
 
-// Strips, fans, quads and polygons as separate triangles, for renderers that need them.
-void decomposed(const GSpoly &poly, const float *v, const float *n, GSrendercontext &ctx)
+// Strips, fans, quads and polygons as separate triangles, for renderers that need them and
+// for coordinates computed per corner of each triangle (tex not null).
+void decomposed(const GSpoly &poly, const float *v, const float *n, GSrendercontext &ctx, const GStexture *tex)
 {
     const int count = static_cast<int>(poly.corners.size());
     const auto &k = poly.corners;
     auto tri = [&](int a, int b, int c) {
+        if (tex) {
+            const float *const p[3] = {v + 3 * k[a].vertex, v + 3 * k[b].vertex, v + 3 * k[c].vertex};
+            float st[3][2];
+            GStexture_trianglecoords(*tex, p, st);
+            glTexCoord2fv(st[0]);
+            corner(k[a], v, n, ctx);
+            glTexCoord2fv(st[1]);
+            corner(k[b], v, n, ctx);
+            glTexCoord2fv(st[2]);
+            corner(k[c], v, n, ctx);
+            return;
+        }
         corner(k[a], v, n, ctx);
         corner(k[b], v, n, ctx);
         corner(k[c], v, n, ctx);
@@ -89,16 +104,19 @@ void records(GSpolylist *list, GSmesh *mesh, bool polycolors, float alpha, GSren
     ctx.begin_primitive(GL_TRIANGLES);
     ctx.lastnormal = -1;
     const float *previous = nullptr;
+    const GStexture *tex = ctx.bound_texture();
+    const bool generated = tex && tex->generates();
+    const GStexture *computed = tex && tex->computed() ? tex : nullptr;
     for (GSpoly &poly : list->polys) {
         if (polycolors && (!previous || std::memcmp(previous, poly.color, sizeof poly.color) != 0)) {
             const float rgba[4] = {poly.color[0], poly.color[1], poly.color[2], alpha};
             ctx.send_color(rgba);
             previous = poly.color;
         }
-        const bool split = !ctx.oxygenworkaround && poly.kind >= GS_TRIANGLES;
+        const bool split = (!ctx.oxygenworkaround || generated) && poly.kind >= GS_TRIANGLES;
         if (split) {
             ctx.begin_primitive(GL_TRIANGLES);
-            decomposed(poly, v, n, ctx);
+            decomposed(poly, v, n, ctx, computed);
             continue;
         }
         ctx.begin_primitive(static_cast<GLenum>(poly.kind));
@@ -146,7 +164,9 @@ void GSdraw_mesh(GSpolylist *list, int objecttype, GSrendercontext &ctx, const G
         }
     }
     const float alpha = ctx.combined_opacity();
-    if (!owner || !GSuniverse_record().displaylists || !listable(list)) {
+    const GStexture *tex = ctx.bound_texture();
+    // Computed coordinates depend on each object's grid frame while instances share meshes.
+    if (!owner || !GSuniverse_record().displaylists || !listable(list) || (tex && tex->computed())) {
         records(list, mesh, polycolors, alpha, ctx);
         return;
     }
@@ -155,6 +175,7 @@ void GSdraw_mesh(GSpolylist *list, int objecttype, GSrendercontext &ctx, const G
     if (polycolors)
         std::memcpy(&variant, &alpha, sizeof variant);
     variant ^= ctx.oxygenworkaround ? 0u : 0x80000000u;
+    variant ^= tex && tex->generates() ? 0x40000000u : 0u;
     const size_t stamp = mesh->vertices.size() * 31 + static_cast<size_t>(list->primitivecount);
     GLuint id = ctx.cached_list(list, variant, stamp, *owner);
     if (!id) {

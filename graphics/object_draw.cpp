@@ -2,6 +2,7 @@
 
 #include "graphics/gs_object.h"
 #include "graphics/light.h"
+#include "graphics/note_draw.h"
 #include "graphics/triad.h"
 #include "graphics/universe.h"
 #include "graphics/viewpoint.h"
@@ -204,7 +205,10 @@ void GSdraw_opaque(GSobject *obj, GSrendercontext &ctx, const GSaffine &parentwo
         if (!face->active || !owner)
             return;
         GSdraw_applyattributes(face, ctx);
+        GSdraw_annotations(face, ctx, parentworld);
         face->deferred = false;
+        if (GSdraw_hasblendednotes(face, ctx) && face->parent)
+            face->parent->childdeferred = true;
         if (ctx.visible && opaque(ctx))
             draw_geometry(face, ctx, parentworld, owner->rendering, owner->objecttype);
         else if (ctx.visible)
@@ -217,8 +221,11 @@ void GSdraw_opaque(GSobject *obj, GSrendercontext &ctx, const GSaffine &parentwo
     glPushMatrix();
     if (!ctx.transparentpass && o->triadradius > 0 && u.triadmode != GStriad_object)
         placed_triad(o, u.triadmode);
-    GSdraw_applytransform(o);
     const GSaffine world = world_of(o, parentworld);
+    GSdraw_annotations(o, ctx, world);
+    if (GSdraw_hasblendednotes(o, ctx) && o->parent)
+        o->parent->childdeferred = true;
+    GSdraw_applytransform(o);
     ctx.visible = o->visible;
     if (envelope_instead(o, ctx)) {
         ctx.visible = false;
@@ -252,6 +259,7 @@ void GSdraw_transparent(GSobject *obj, GSrendercontext &ctx, const GSaffine &par
         if (!face->active || !owner)
             return;
         GSdraw_applyattributes(face, ctx);
+        GSdraw_annotations(face, ctx, parentworld);
         if (ctx.visible && face->deferred)
             draw_geometry(face, ctx, parentworld, owner->rendering, owner->objecttype);
         if (face->childdeferred)
@@ -260,8 +268,9 @@ void GSdraw_transparent(GSobject *obj, GSrendercontext &ctx, const GSaffine &par
         return;
     }
     glPushMatrix();
-    GSdraw_applytransform(o);
     const GSaffine world = world_of(o, parentworld);
+    GSdraw_annotations(o, ctx, world);
+    GSdraw_applytransform(o);
     ctx.visible = o->visible && !envelope_instead(o, ctx);
     GSdraw_applyattributes(o, ctx);
     if (ctx.visible && o->deferred)

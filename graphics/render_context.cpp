@@ -1,5 +1,7 @@
 #include "graphics/render_context.h"
 
+#include "graphics/texture_record.h"
+
 #include <cstring>
 
 const float GShighlightcolors[12][3] = {
@@ -71,6 +73,8 @@ void GSrendercontext::invalidate_gl()
     primitive_open_ = false;
     gl_bothsides_ = -1;
     lists_.clear();
+    textures.forget();
+    fonts.forget();
     dirty_color_ = dirty_specular_ = dirty_shininess_ = dirty_emission_ = dirty_texture_ = true;
 }
 
@@ -279,8 +283,16 @@ void GSrendercontext::decide_color()
         hascolor_ = false;
     }
     rgba[3] = alpha;
+    // A texture shows its image unmodulated: the colour moves to the environment colour,
+    // except for reflections, which the object colour tints.
+    std::memcpy(envcolor_.data(), rgba, sizeof rgba);
+    if (const GStexture *t = active_texture(); t && t->type != 2) {
+        rgba[0] = rgba[1] = rgba[2] = 1.0f;
+        hascolor_ = true;
+    }
     // Bit 15 suppresses the highlight colour while keeping the mask.
     if (highlight_ != 0 && !(highlight_ & 0x8000u)) {
+        envcolor_ = {1.0f, 1.0f, 1.0f, alpha};
         rgba[0] = rgba[1] = rgba[2] = 1.0f;
         for (int slot = 11; slot >= 0; --slot) {
             if (highlight_ & (1u << slot)) {
@@ -312,7 +324,25 @@ void GSrendercontext::send_pending()
         glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission_.data());
         dirty_emission_ = false;
     }
+    send_texture();
     dirty_texture_ = false;
+}
+
+const GStexture *GSrendercontext::active_texture() const
+{
+    const auto *t = static_cast<const GStexture *>(texture_);
+    return texturingallowed && t && !t->inactive && t->image ? t : nullptr;
+}
+
+void GSrendercontext::send_texture()
+{
+    const GStexture *t = active_texture();
+    if (t == textures.bound() && (!t || t->type != 1 || envcolor_ == bound_envcolor_))
+        return;
+    // Texture state cannot change inside glBegin/glEnd.
+    end_primitive();
+    textures.bind(t, envcolor_.data());
+    bound_envcolor_ = envcolor_;
 }
 
 void GSrendercontext::send_color(const float rgba[4])

@@ -8,6 +8,9 @@
 // allocate nothing: saved values live in nodes recycled through one free list per kind.
 #pragma once
 
+#include "graphics/font_lists.h"
+#include "graphics/texture_bind.h"
+
 #include <GL/gl.h>
 
 #include <array>
@@ -86,6 +89,8 @@ public:
     unsigned highlight() const { return highlight_; }
     const float *current_glcolor() const { return cache_.data(); }
     bool bothsides() const { return bothsides_; }
+    // The texture bound for the geometry drawn now, or null.
+    const GStexture *bound_texture() const { return textures.bound(); }
     // Save-stack nodes allocated so far; constant once frames repeat.
     size_t saved_nodes() const { return pool_.size(); }
 
@@ -101,6 +106,9 @@ public:
     int onlyenvelopes = 0;
     bool invisiblesasboxes = false;
     bool oxygenworkaround = true;
+    // Texture objects and font lists of this GL context.
+    GStextureobjects textures;
+    GSfontlists fonts;
 
     // Display lists compiled from meshes, by (mesh, variant); valid in this GL context only.
     // owner is the mesh's shared record: a list whose owner died (its address may be reused
@@ -128,6 +136,9 @@ private:
     void restore(const Saved &saved);
     void apply_bothsides();
     void decide_color();
+    // The texture to show: installed, active, with an image, and texturing allowed.
+    const GStexture *active_texture() const;
+    void send_texture();
 
     std::array<float, 3> color_;
     int color_priority_ = 0;
@@ -151,6 +162,8 @@ private:
     bool dirty_emission_ = true, dirty_texture_ = true;
     bool hascolor_ = false;
     std::array<float, 4> cache_;
+    std::array<float, 4> envcolor_{1.0f, 1.0f, 1.0f, 1.0f};
+    std::array<float, 4> bound_envcolor_{};
     bool cache_valid_ = false;
     bool primitive_open_ = false;
     int gl_bothsides_ = -1; // what GL_CULL_FACE reflects: -1 unknown

@@ -109,7 +109,7 @@ void GSuniverse_refresh()
 
 void GSuniverse_updatefont()
 {
-    // Bitmap-font lists come with note and text drawing; nothing is cached before that.
+    GScurrentcontext().fonts.rebuild();
 }
 
 void GSuniverse_vacuum()

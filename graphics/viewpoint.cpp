@@ -140,3 +140,38 @@ const float *GSviewpoint_position()
 {
     return viewpoint().position;
 }
+
+void GSviewpoint_viewmatrix(double m[16])
+{
+    const GSviewpoint &vp = viewpoint();
+    // Eye axes are the camera's with y and z turned round; rows of the world-to-eye rotation.
+    double r[3][3];
+    for (int j = 0; j < 3; ++j) {
+        QEL_VECT3 axis(j == 0, j == 1, j == 2);
+        const QEL_VECT3 col = vp.orientation.xform(axis);
+        const double sign = j == 0 ? 1.0 : -1.0;
+        r[j][0] = sign * col.x, r[j][1] = sign * col.y, r[j][2] = sign * col.z;
+    }
+    for (int c = 0; c < 3; ++c) {
+        for (int row = 0; row < 3; ++row)
+            m[4 * c + row] = r[row][c];
+        m[4 * c + 3] = 0.0;
+    }
+    for (int row = 0; row < 3; ++row)
+        m[12 + row] = -(r[row][0] * vp.position[0] + r[row][1] * vp.position[1] + r[row][2] * vp.position[2]);
+    m[15] = 1.0;
+}
+
+void GSviewpoint_projectionmatrix(double m[16])
+{
+    const GSviewpoint &vp = viewpoint();
+    const double f = 1.0 / std::tan(vp.viewangle * 3.14159265358979323846 / 360.0);
+    const double n = vp.hither, fa = vp.yon;
+    for (int i = 0; i < 16; ++i)
+        m[i] = 0.0;
+    m[0] = f / vp.aspect;
+    m[5] = f;
+    m[10] = (fa + n) / (n - fa);
+    m[11] = -1.0;
+    m[14] = 2.0 * fa * n / (n - fa);
+}

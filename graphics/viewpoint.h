@@ -16,3 +16,8 @@ bool GSviewpoint_sizetest(float r2, const float p[3], float t);
 const float *GSviewpoint_position();
 // The aspect ratio last passed by the universe.
 double GSviewpoint_aspect();
+// World to OpenGL eye coordinates, column-major as glLoadMatrixd takes it (the matrix
+// GSviewpoint_applyview loads).
+void GSviewpoint_viewmatrix(double m[16]);
+// The matrix GSviewpoint_applyprojection multiplies on, column-major.
+void GSviewpoint_projectionmatrix(double m[16]);

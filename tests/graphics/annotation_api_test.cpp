@@ -3,6 +3,7 @@
 
 #include "graphics/gs_object.h"
 #include "graphics/note_record.h"
+#include "graphics/texture_coords.h"
 #include "graphics/texture_record.h"
 
 #include <kivctrl/gs_note.h>
@@ -199,6 +200,37 @@ TEST_F(TextureApiTest, UploadSizesArePowersOfTwoWithinTheLimit)
                    Case{3000, 200, 16384, 1024, 128}, Case{32768, 16, 16384, 16384, 16},
                    Case{2, 2, 16384, 2, 2}, Case{1, 1, 16384, 1, 1}, Case{512, 3, 256, 256, 2}})
         EXPECT_EQ(GStexture_uploadsize(c.w, c.h, c.max), std::make_pair(c.uw, c.uh)) << c.w << "x" << c.h;
+}
+
+TEST(TextureCoords, ComputedCoordinatesFollowTheDirectionAndNeverWrapATriangle)
+{
+    GStexture t;
+    t.recompute_planes();
+    struct Case {
+        const char *what;
+        float p[3][3];
+        float st[3][2];
+    };
+    const float q = 0.125f; // an eighth turn, as u
+    const Case cases[] = {
+        {"front, equator and above", {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}}, {{0, 0}, {2 * q, 0}, {0, 0.25f}}},
+        // Across the seam behind the object: u near +0.5 and -0.5 stay together.
+        {"seam", {{0.1f, 0, -1}, {-0.1f, 0, -1}, {0, 1, -1}}, {{-1.031726f, 0}, {-0.968274f, 0}, {-1, 0.25f}}},
+        // On the axis: the mean u of the others, and the pole's own side (top +0.5).
+        {"top pole", {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}, {{2 * q, 0.5f}, {4 * q, 0}, {0, 0}}},
+        {"bottom pole", {{0, -2, 0}, {1, 0, 0}, {0, 0, 1}}, {{2 * q, -0.5f}, {4 * q, 0}, {0, 0}}},
+        {"origin", {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}, {{2 * q, -0.5f}, {4 * q, 0}, {0, 0}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const float *const p[3] = {c.p[0], c.p[1], c.p[2]};
+        float st[3][2];
+        GStexture_trianglecoords(t, p, st);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(st[i][0], c.st[i][0], 1e-4f) << "corner " << i;
+            EXPECT_NEAR(st[i][1], c.st[i][1], 1e-4f) << "corner " << i;
+        }
+    }
 }
 
 // Notes.
