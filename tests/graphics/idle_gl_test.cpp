@@ -25,7 +25,11 @@ long kiv_glcalls = 0;
     X(glPixelTransferi) X(glPixelZoom) X(glPolygonMode) X(glPopAttrib) X(glPopMatrix) \
     X(glPushAttrib) X(glPushMatrix) X(glRasterPos2f) X(glReadBuffer) X(glReadPixels) \
     X(glRecti) X(glRenderMode) X(glSelectBuffer) X(glShadeModel) X(glTranslatef) \
-    X(glVertex3f) X(glVertex3fv) X(glViewport) X(gluPerspective) X(gluPickMatrix)
+    X(glVertex3f) X(glVertex3fv) X(glViewport) X(gluPerspective) X(gluPickMatrix) \
+    X(glBindTexture) X(glBitmap) X(glDeleteTextures) X(glDepthRange) X(glGenTextures) \
+    X(glRasterPos3d) X(glScaled) X(glScalef) X(glTexCoord2fv) X(glTexEnvi) X(glTexGenfv) \
+    X(glTexGeni) X(glTexImage2D) X(glTexParameterfv) X(glTexParameteri) X(glTranslated) \
+    X(glVertex3d) X(glVertex3dv) X(glWindowPos3d) X(gluScaleImage)
 
 #define KIV_TRAMPOLINE(name)                                                                   \
     extern "C" {                                                                                \
