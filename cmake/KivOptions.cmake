@@ -1,6 +1,11 @@
 # Compiler flags shared by every target of the project.
 
-if(KIV_SANITIZE)
+# KIV_SANITIZE=ON: AddressSanitizer with UndefinedBehaviorSanitizer; KIV_SANITIZE=thread:
+# ThreadSanitizer, which cannot be combined with them.
+if(KIV_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(KIV_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()

@@ -1,6 +1,8 @@
 // Helpers shared by the files of the scene binding.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 class _object;
@@ -39,5 +41,14 @@ namespace kiv::env {
 GSobject *load_level_file(_object *o, _geometry *level, bool &ok);
 // A decimated copy of the geometry just loaded for level, or null.
 GSobject *decimated_copy(_object *o, _geometry *level);
+
+// The file the load of a level tries first, as joined to the assembly's directory, with the
+// loader type (empty: by suffix) and parameters its description names.
+struct FileRequest {
+    std::string file, type;
+    std::optional<std::string> params;  // none when the description has none
+    const char *params_text() const { return params ? params->c_str() : nullptr; }
+};
+std::optional<FileRequest> first_file_request(_object *o, _geometry *level);
 
 }  // namespace kiv::env

@@ -9,6 +9,7 @@
 #include <kivctrl/ve_env.h>
 #include <kivctrl/ve_zoom.h>
 
+#include "environment/load_worker.h"
 #include "environment/ve_seams.h"
 
 #include <atomic>
@@ -56,7 +57,15 @@ void prepare_root(_object *root)
 
 void prepare_part(_object *part)
 {
-    if (!env_get_threading() || part->vars.find("_ACTIVE") == 0)
+    if (env_get_threading())
+        kiv::env::apply_deferred_activation(part);
+}
+
+}  // namespace
+
+void kiv::env::apply_deferred_activation(_object *part)
+{
+    if (part->vars.find("_ACTIVE") == 0)
         return;
     const int a = deferred_activation(part);
     obj_set_active(part, 0);
@@ -73,25 +82,6 @@ void prepare_part(_object *part)
             obj_set_active(f, 1);
     }
 }
-
-// Every object of the subtree, parents before children.
-std::vector<_object *> subtree(_object *o)
-{
-    std::vector<_object *> out, work{o};
-    while (!work.empty()) {
-        _object *x = work.back();
-        work.pop_back();
-        out.push_back(x);
-        std::vector<_object *> kids;
-        OBJLIST_ITER it(x->children);
-        while (it.next())
-            kids.push_back(it.getdata());
-        work.insert(work.end(), kids.rbegin(), kids.rend());
-    }
-    return out;
-}
-
-}  // namespace
 
 void env_set_threading(bool on)
 {
@@ -119,17 +109,8 @@ int VE_build_tree(_object *o)
     if (update_sensor_speed)
         update_sensor_speed();
     VE_prepare_obj(o);
-    if (o && env_get_threading()) {
-        if (VE_start_geometry_thread) {
-            VE_start_geometry_thread(o);
-        } else {
-            // No background loader in this build: apply the deferred activations now.
-            for (_object *x : subtree(o)) {
-                if (x->type == OBJ_OBJECT)
-                    VE_prepare_obj(x);
-            }
-        }
-    }
+    if (o && env_get_threading())
+        kiv::env::start_geometry_worker(o);
     if (update_sensor_speed)
         update_sensor_speed();
     return 0;

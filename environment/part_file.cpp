@@ -138,6 +138,22 @@ GSobject *load_level_file(_object *o, _geometry *level, bool &ok)
     return a.geometry;
 }
 
+std::optional<FileRequest> first_file_request(_object *o, _geometry *level)
+{
+    const _part_info &first = o->geometryvalid == 1 ? level->part : level->source;
+    const _part_info &second = o->geometryvalid == 1 ? level->source : level->part;
+    const _part_info &d = empty(first.name) ? second : first;
+    if (empty(d.name))
+        return std::nullopt;
+    KivAssembly *a = GetAssembly(o);
+    char path[QEL_PATH_MAX];
+    pathname_join(path, d.name, a ? RootGetAssyPath(a) : nullptr, nullptr);
+    if (!*path)
+        return std::nullopt;
+    return FileRequest{path, d.type ? d.type : "",
+                       d.params ? std::optional<std::string>(d.params) : std::nullopt};
+}
+
 GSobject *decimated_copy(_object *o, _geometry *level)
 {
     if (empty(level->part.name))

@@ -7,8 +7,6 @@ class GSobject;
 
 // Sensors: the speed of the view sensors follows the size of the scene.
 [[gnu::weak]] void update_sensor_speed();
-// The background geometry loader: loads the deferred parts below o on a thread of its own.
-[[gnu::weak]] void VE_start_geometry_thread(_object *o);
 // Primitive shapes built by the graphics system.
 [[gnu::weak]] GSobject *GSobject_newblock(float sx, float sy, float sz, unsigned char, unsigned char);
 [[gnu::weak]] GSobject *GSobject_newcone(float height, float radius, int n, unsigned char, unsigned char);

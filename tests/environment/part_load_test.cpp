@@ -363,6 +363,7 @@ TEST_F(PartLoadTest, DeferredActivationsApplyWhenBackgroundLoadingIsOn)
     env_set_threading(true);
     VE_build_tree(root);
     env_set_threading(false);
+    assy->WaitForGeometryLoad();
     EXPECT_EQ(on->active, 1);
     EXPECT_EQ(off->active, 0);
     EXPECT_EQ(on->vars.find("_ACTIVE"), 0);
