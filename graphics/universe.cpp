@@ -33,7 +33,7 @@ void GSuniverse_changed(int on)
 int GSuniverse_waschanged()
 {
     const GSuniverserecord &u = GSuniverse_record();
-    return u.force ? 1 : u.changecount;
+    return u.force ? 1 : u.changecount.load();
 }
 
 void GSuniverse_setmodified(unsigned char modified)

@@ -6,6 +6,7 @@
 
 #include "graphics/render_context.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,7 +26,9 @@ struct GSuniverserecord {
     int width = 0;
     int height = 0;
     double aspect = 0.0;
-    int changecount = 0;
+    // Marked from any thread: objects are built and changed by the background loader while
+    // the window thread draws.
+    std::atomic<int> changecount = 0;
     bool motionbluractive = false;
     float motionblurblend = 0.55f;
     bool force = false;
@@ -36,7 +39,7 @@ struct GSuniverserecord {
     bool backdroptile = false;
     int backdrophorizjustify = 0;
     int backdropvertjustify = 0;
-    bool modified = false;
+    std::atomic<bool> modified = false;
     bool refresh = false;
     bool swapdiscards = true;
     bool swapchecked = false;
