@@ -97,6 +97,9 @@ _object::~_object()
         delete geolist.get(i);
     geolist.clear();
     delete static_cast<_geom_params *>(vars.remove("_GEOM_PARAMS"));
+    for (int i = 1; i <= presetlist.count(); ++i)
+        delete presetlist.get(i);
+    presetlist.clear();
     for (int i = 1; i <= bookmarks.count(); ++i)
         bookmark_delete(bookmarks.get(i));
     bookmarks.clear();

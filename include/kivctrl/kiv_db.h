@@ -18,6 +18,7 @@
 #include <kivctrl/qel_props.h>
 
 #include <memory>
+#include <string>
 
 class GSobject;
 class KivAssembly;
@@ -39,6 +40,15 @@ enum OBJECT_TYPE : int {
 
 // Length-unit code 0..4 of an assembly, stored and returned unchanged.
 typedef int DBU;
+
+// A named view kept on the root: where the viewpoint goes when the view of that name is
+// chosen.
+class _preset {
+public:
+    std::string name;
+    QEL_VECT3 position{0.0f, 0.0f, 0.0f};
+    QEL_QUAT orientation{0.0f, 0.0f, 0.0f, 1.0f};
+};
 
 // One node of an assembly's tree. Created and destroyed only through the db_ functions.
 class _object {

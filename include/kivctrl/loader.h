@@ -206,6 +206,19 @@ SaverFactory *saver_get_factory(int i);
 SaverFactory *saver_get_factory(const char *name);
 int saver_get_index(SaverFactory *f);
 
+// What an assembly file reader is reading, process-wide: set by the control (none, loaded)
+// and by the reader's containers, which restore the earlier value when they close.
+enum ASSY_STATE : int {
+    ASSY_STATE_NONE = 0,       // nothing loaded: a main file's top level
+    ASSY_STATE_LOADED = 1,
+    ASSY_STATE_GROUP = 2,      // inside GROUP or REFERENCE, or an inserted file
+    ASSY_STATE_OBJECT = 3,     // inside OBJECT or FACE
+    ASSY_STATE_VIEWPOINT = 5,
+    ASSY_STATE_LIGHT = 6,
+};
+ASSY_STATE assy_get_state();
+void assy_set_state(ASSY_STATE s);
+
 // Reads an assembly file through the loader registry, then prepares the current root's tree
 // for display. 0 on success; 1 after reporting "Error from assy_read".
 int assy_read(const char *file);

@@ -1,0 +1,141 @@
+// The context in which the records of one assembly file are read: the current object, the
+// open containers, the reading directory, and the helpers record readers share to read
+// their bodies.
+#pragma once
+
+#include <kivctrl/kiv_db.h>
+#include <kivctrl/loader.h>
+
+#include "assembly/asf_input.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class _geometry;
+
+namespace kiv::asf {
+
+// Containers nested deeper than this are skipped whole with a message: the scene's tree
+// walks, drawing and picking must never meet a tree deeper than they can take.
+constexpr std::size_t kMaxDepth = 1000;
+
+// What closing an open container does.
+enum class CloseKind {
+    Plain,         // records only (PRESET, CUSTOMCOLORS, BOOKMARK_LIST): nothing to do
+    Object,        // OBJECT, LIGHT, VIEWPOINT, FACE: the object stays current, closed
+    Group,         // GROUP, REFERENCE: the same, and the group becomes unique
+    DropObject,    // VIEWPOINT of an inserted file: deleted, the earlier current restored
+};
+
+struct OpenContainer {
+    CloseKind kind;
+    _object *object;
+    ASSY_STATE saved_state;
+    _object *saved_current;
+    bool saved_closed;
+};
+
+struct Reading {
+    Reading(Input &input, std::string dir, _object *insert_parent)
+        : in(input), directory(std::move(dir)), parent(insert_parent), current(insert_parent)
+    {
+    }
+
+    Input &in;
+    std::string directory;  // of the file being read; relative names are joined to it
+    _object *parent;        // the object a file is inserted under; null for a main file
+    _object *current;       // records that set attributes apply to it
+    _object *root = nullptr;
+    bool closed = false;    // current is a closed container: the next object is its sibling
+    _geometry *geometry = nullptr;  // made by FILEINFO, waiting for SOURCEINFO
+    std::vector<OpenContainer> open;
+    bool depth_reported = false;
+    bool have_token = false;  // a token read ahead, to be dispatched next
+    Token token;
+
+    bool inserting() const { return parent != nullptr; }
+    // While a main file is read, outside every object container: records for the
+    // environment and the root apply only here.
+    bool top_level() const { return assy_get_state() == ASSY_STATE_NONE; }
+    // The level of material values: 200 on a face, 100 elsewhere.
+    int level() const;
+
+    // The body of a record that may not be read here, skipped whole.
+    void skip() { in.skip_body(); }
+    // Opens a container that creates an object of type t (light: LIGHT_DIRECTED).
+    void open_object(OBJECT_TYPE t, CloseKind kind, ASSY_STATE state);
+    // Opens a container whose body holds records and creates nothing.
+    void open_plain();
+    void close_innermost();
+    // Relative names joined to the reading directory; an empty name stays empty.
+    std::string joined(std::string_view name) const;
+};
+
+// The number of values of a value body (commas between them, whitespace already dropped)
+// that scan as finite numbers, in order up to the first that does not.
+int scan_floats(std::string_view body, float *out, int max);
+int scan_ints(std::string_view body, int *out, int max);
+
+// Reads a value body and scans exactly n finite numbers from it; false (nothing to apply:
+// the earlier value stays) when fewer scan.
+bool read_floats(Reading &r, float *out, int n);
+bool read_int(Reading &r, int &out);
+bool read_float(Reading &r, float &out);
+// A string body: one token of at most max characters, then the rest of the body.
+std::string read_string(Reading &r, std::size_t max = 255);
+
+// Reads records until the top level closes or the text ends, closing what is left open.
+void read_document(Reading &r);
+
+using RecordReader = void (*)(Reading &r);
+
+// The reader of a keyword (compared case-insensitively); null when the keyword is unknown.
+// Known keywords whose records have no effect here read as skip_record.
+RecordReader find_record(std::string_view keyword);
+void skip_record(Reading &r);
+
+// Record readers, by group (asf_records_*.cpp).
+void read_environment(Reading &r);
+void read_group(Reading &r);
+void read_reference(Reading &r);
+void read_object(Reading &r);
+void read_light(Reading &r);
+void read_viewpoint(Reading &r);
+void read_face(Reading &r);
+void read_preset(Reading &r);
+void read_name(Reading &r);
+void read_id(Reading &r);
+void read_guid(Reading &r);
+void read_sourceid(Reading &r);
+void read_usage(Reading &r);
+void read_expanded(Reading &r);
+void read_active(Reading &r);
+void read_prop(Reading &r);
+void read_defprop(Reading &r);
+
+void read_location(Reading &r);
+void read_orientation(Reading &r);
+void read_offset(Reading &r);
+void read_ignored_value(Reading &r);
+void read_constrain(Reading &r);
+void read_constraint_mode(Reading &r);
+
+void read_color(Reading &r);
+void read_viewangle(Reading &r);
+
+void read_file(Reading &r);
+void read_fileinfo(Reading &r);
+void read_sourceinfo(Reading &r);
+void read_geometry(Reading &r);
+void read_extent(Reading &r);
+void read_faceinfo(Reading &r);
+
+void read_background(Reading &r);
+void read_units(Reading &r);
+void read_customcolors(Reading &r);
+
+void read_tasklist(Reading &r);
+
+} // namespace kiv::asf
