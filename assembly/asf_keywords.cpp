@@ -86,7 +86,7 @@ constexpr Keyword kKeywords[] = {
     {"TXANGLE", skip_record},
     {"TXGRIDANGLES", skip_record},
     {"TXGRIDPOS", skip_record},
-    {"NOTE_FILE", skip_record},
+    {"NOTE_FILE", read_note_file},
     {"NOTE_LINK", skip_record},
     {"NOTE_VISIBLE", skip_record},
     {"NOTE_FOREGROUND", skip_record},

@@ -132,6 +132,8 @@ void read_geometry(Reading &r);
 void read_extent(Reading &r);
 void read_faceinfo(Reading &r);
 
+void read_note_file(Reading &r);
+
 void read_background(Reading &r);
 void read_units(Reading &r);
 void read_customcolors(Reading &r);

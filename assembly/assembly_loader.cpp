@@ -12,6 +12,7 @@
 #include <strings.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -183,8 +184,7 @@ public:
             return LOADER_NOT_TAKEN;
         if (parent)
             forget_ids(DBGetRoot(parent));
-        char dir[QEL_PATH_MAX] = "";
-        pathname_get_dir(file, dir);
+        const std::string dir = reading_directory(file);
         const ASSY_STATE saved = assy_get_state();
         KivAssembly *insert_into = parent ? obj_get_assembly(parent) : nullptr;
         if (insert_into)
@@ -196,7 +196,7 @@ public:
         if (!source_.open(file))
             esd_send("Can't open assembly file:  %1", file);
         else if (read_text(file, text))
-            result = read_records(std::move(text), dir, parent);
+            result = read_records(std::move(text), dir.c_str(), parent);
 
         if (insert_into)
             insert_into->EndNewSourceID();
@@ -205,6 +205,19 @@ public:
     }
 
 private:
+    // Part names are joined to it, and the geometry loader joins them to the assembly's path
+    // again: a local directory must be absolute, or a relative one would be applied twice.
+    static std::string reading_directory(const char *file)
+    {
+        char dir[QEL_PATH_MAX] = "";
+        pathname_get_dir(file, dir);
+        if (pathname_get_type(file) != FILE_TYPE_LOCAL)
+            return dir;
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(dir, ec);
+        return ec ? std::string(dir) : absolute.lexically_normal().string();
+    }
+
     // The ids read from an inserted file are the only ones records refer to.
     static void forget_ids(_object *root)
     {

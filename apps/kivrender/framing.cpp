@@ -94,4 +94,25 @@ bool frame_points(const std::vector<QEL_VECT3> &points, const QEL_QUAT &orientat
     return true;
 }
 
+bool place_camera(const std::vector<QEL_VECT3> &points, const QEL_VECT3 &position,
+                  const QEL_QUAT &orientation, Camera &camera)
+{
+    const QEL_VECT3 ahead = orientation.xform(QEL_VECT3(0, 0, 1));
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double wmin = inf, wmax = -inf;
+    for (const QEL_VECT3 &p : points) {
+        const double w = dot(p, ahead) - dot(position, ahead);
+        if (w > 0.0) {
+            wmin = std::min(wmin, w);
+            wmax = std::max(wmax, w);
+        }
+    }
+    if (!(wmax > 0.0) || !std::isfinite(wmax))
+        return false;
+    camera.position = position;
+    camera.hither = float(std::max(0.5 * wmin, 1e-3 * wmax));
+    camera.yon = float(2.0 * wmax);
+    return true;
+}
+
 } // namespace kivrender

@@ -31,4 +31,9 @@ struct Camera {
 bool frame_points(const std::vector<QEL_VECT3> &points, const QEL_QUAT &orientation, double viewangle,
                   int width, int height, double margin, Camera &camera);
 
+// A camera standing at position with the given orientation, its clipping distances chosen
+// so that every point in front of it is drawn. False when no point lies in front of it.
+bool place_camera(const std::vector<QEL_VECT3> &points, const QEL_VECT3 &position,
+                  const QEL_QUAT &orientation, Camera &camera);
+
 } // namespace kivrender

@@ -1,7 +1,8 @@
-// kivrender: renders a part file headless to a picture. The part is read through the loader
-// registry, drawn by the universe into an off-screen display surface and written by the
+// kivrender: renders a part or assembly file headless to a picture. The file is read through
+// the loader registry, drawn by the universe into an off-screen display surface and written by the
 // still-picture writer plug-in for the output's suffix, attached to the surface as a
 // GSimageSaver.
+#include "assembly_file.h"
 #include "engine_errors.h"
 #include "framing.h"
 #include "options.h"
@@ -63,6 +64,19 @@ struct PartDeleter {
     void operator()(GSobject *obj) const { GSobject_delete(obj); }
 };
 
+// Deletes the assembly read for the picture, its parts with it.
+struct AssemblyDeleter {
+    explicit AssemblyDeleter(_object *r) : root(r) {}
+    ~AssemblyDeleter()
+    {
+        if (root)
+            db_delete_assembly(obj_get_assembly(root));
+    }
+    AssemblyDeleter(const AssemblyDeleter &) = delete;
+    AssemblyDeleter &operator=(const AssemblyDeleter &) = delete;
+    _object *root;
+};
+
 int render(const Options &options)
 {
     EngineErrors reports;
@@ -79,29 +93,61 @@ int render(const Options &options)
                     (qel_stricmp(suffix.c_str(), ".png") == 0 ? " (qel_png.so is missing)" : ""));
     }
 
-    std::string error;
-    std::unique_ptr<GSobject, PartDeleter> part(load_part(options.part, error));
-    if (!part)
-        return fail(error);
-    std::vector<QEL_VECT3> corners;
-    collect_corners(part.get(), corners);
-    QEL_QUAT view;
-    standard_view(options.view, view);
-    Camera camera;
-    if (!frame_points(corners, view, kViewAngle, options.width, options.height, kMargin, camera))
-        return fail("'" + options.part + "' holds no geometry to draw");
-
+    // The surface first: the universe it sets up receives the assembly's parts and lights.
     GSbitmapDisplaySurface surface(0, options.width, options.height, 24);
     if (surface.error())
         return fail("no off-screen OpenGL context for a " + std::to_string(options.width) + "x" +
                     std::to_string(options.height) + " picture");
-    GSobject_add(part.get());
-    GSuniverse_setbgcolor(kBackground[0], kBackground[1], kBackground[2]);
+
+    std::string error;
+    std::unique_ptr<GSobject, PartDeleter> part;
+    _object *root = nullptr;
+    std::vector<QEL_VECT3> corners;
+    if (is_assembly(options.part)) {
+        root = load_assembly(options.part, error);
+        if (!root)
+            return fail(error);
+        collect_assembly_corners(root, corners);
+    } else {
+        part.reset(load_part(options.part, error));
+        if (!part)
+            return fail(error);
+        collect_corners(part.get(), corners);
+    }
+    const AssemblyDeleter assembly_deleter(root);
+
+    QEL_QUAT view;
+    Camera camera;
+    double viewangle = kViewAngle;
+    if (standard_view(options.view, view)) {
+        if (!frame_points(corners, view, viewangle, options.width, options.height, kMargin, camera))
+            return fail("'" + options.part + "' holds no geometry to draw");
+    } else if (root) {
+        QEL_VECT3 at;
+        if (!named_view(root, options.view, at, view))
+            return fail("unknown view '" + options.view + "': expected " + view_list() +
+                            " or a view of the assembly (" + view_names_of(root) + ")",
+                        2);
+        if (_object *vp = name_to_obj(options.view.c_str()); vp && vp->type == OBJ_VIEWPOINT)
+            viewangle = obj_get_viewangle(vp);
+        if (!place_camera(corners, at, view, camera))
+            return fail("nothing of '" + options.part + "' lies in front of the view '" + options.view + "'");
+    } else {
+        return fail("unknown view '" + options.view + "': expected " + view_list(), 2);
+    }
+
+    if (part)
+        GSobject_add(part.get());
+    // An assembly's own background colour is its root's.
+    if (root && root->color.r >= 0.0f)
+        GSuniverse_setbgcolor(root->color.r, root->color.g, root->color.b);
+    else
+        GSuniverse_setbgcolor(kBackground[0], kBackground[1], kBackground[2]);
     GSviewpoint *vp = GSuniverse_getviewpoint();
     float position[3], orientation[4] = {view.x, view.y, view.z, view.w};
     GSviewpoint_setposition(vp, camera.position.to3(position));
     GSviewpoint_setorientation(vp, orientation);
-    GSviewpoint_setviewangle(vp, kViewAngle);
+    GSviewpoint_setviewangle(vp, static_cast<float>(viewangle));
     GSviewpoint_sethithervalue(vp, camera.hither);
     GSviewpoint_setyonvalue(vp, camera.yon);
     Lighting lighting(view);

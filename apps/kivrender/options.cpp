@@ -33,6 +33,8 @@ bool parse_size(std::string_view text, Options &options)
     return true;
 }
 
+} // namespace
+
 std::string view_list()
 {
     std::string list;
@@ -44,8 +46,6 @@ std::string view_list()
     }
     return list;
 }
-
-} // namespace
 
 const std::vector<std::string_view> &view_names()
 {
@@ -94,11 +94,9 @@ bool parse_options(const std::vector<std::string_view> &args, Options &options, 
                 return false;
             }
         } else if (name == "--view") {
-            bool known = false;
-            for (std::string_view v : view_names())
-                known = known || v == value;
-            if (!known) {
-                error = "unknown view '" + std::string(value) + "': expected " + view_list();
+            // Checked once the file is read: an assembly names views of its own.
+            if (value.empty()) {
+                error = "option --view needs a view name";
                 return false;
             }
             options.view = value;
@@ -111,11 +109,11 @@ bool parse_options(const std::vector<std::string_view> &args, Options &options, 
         }
     }
     if (files.empty()) {
-        error = "no part file given (see --help)";
+        error = "no part or assembly file given (see --help)";
         return false;
     }
     if (files.size() > 1) {
-        error = "more than one part file given: '" + std::string(files[1]) + "'";
+        error = "more than one file given: '" + std::string(files[1]) + "'";
         return false;
     }
     options.part = files[0];
@@ -124,23 +122,26 @@ bool parse_options(const std::vector<std::string_view> &args, Options &options, 
 
 std::string usage()
 {
-    return "usage: kivrender [--size WxH] [--view VIEW] [-o OUTPUT.png] PART\n"
+    return "usage: kivrender [--size WxH] [--view VIEW] [-o OUTPUT.png] FILE\n"
            "\n"
-           "Renders a part file (KVG, STL, SLP, or a form a loader plug-in adds) without a display\n"
-           "and saves the picture through the still-picture writer plug-in for the output's suffix\n"
-           "(qel_png.so for .png).\n"
-           "The part fills the view with a small margin, whatever its size and position.\n"
+           "Renders a part file (KVG, STL, SLP, or a form a loader plug-in adds) or an assembly\n"
+           "file (KVASF, compressed or not, or XMLASF), given as a path or an HTTP or FTP URL,\n"
+           "without a display and saves the picture through the still-picture writer plug-in for\n"
+           "the output's suffix (qel_png.so for .png).\n"
+           "In a standard view the whole part or assembly fills the picture with a small margin;\n"
+           "an assembly can also be seen from one of its viewpoints or preset views by name.\n"
            "\n"
            "  --size WxH       picture size in pixels (default 800x600, each side 1 to " +
            std::to_string(GSbitmapDisplaySurface::kMaxSide) +
            ")\n"
            "  --view VIEW      " +
            view_list() +
-           " (default iso)\n"
-           "  -o, --output F   the picture file (default: the part's name with .png, here)\n"
+           ", or a view the assembly names (default iso)\n"
+           "  -o, --output F   the picture file (default: the file's name with .png, here)\n"
            "  -h, --help       this text\n"
            "\n"
-           "Exit status: 0 done, 1 the part could not be rendered or saved, 2 bad command line.\n";
+           "Exit status: 0 done, 1 the file could not be rendered or saved, 2 bad command line\n"
+           "or a view the file does not have.\n";
 }
 
 } // namespace kivrender

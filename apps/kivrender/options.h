@@ -8,7 +8,7 @@
 namespace kivrender {
 
 struct Options {
-    std::string part;    // the part file to render
+    std::string part;    // the part or assembly file to render (a path or URL)
     std::string output;  // the picture to write; empty: the part's simple name + ".png"
     int width = 800;
     int height = 600;
@@ -16,8 +16,11 @@ struct Options {
     bool help = false;
 };
 
-// The names --view accepts, in the order the help lists them.
+// The standard views --view accepts, in the order the help lists them; an assembly also
+// offers the views it names.
 const std::vector<std::string_view> &view_names();
+// Those names as a list for messages: "front, back, ... or iso".
+std::string view_list();
 
 // Parses argv[1..]; on a mistake returns false with a one-line explanation in error.
 bool parse_options(const std::vector<std::string_view> &args, Options &options, std::string &error);

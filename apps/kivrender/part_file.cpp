@@ -3,6 +3,7 @@
 #include "engine_errors.h"
 
 #include <kivctrl/loader.h>
+#include <kivctrl/qel_stream.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -36,7 +37,9 @@ std::string unreadable(const std::string &file)
 
 GSobject *load_part(const std::string &file, std::string &error)
 {
-    error = unreadable(file);
+    // Internet names are fetched by the registry.
+    const FILE_TYPE type = pathname_get_type(file.c_str());
+    error = type == FILE_TYPE_HTTP || type == FILE_TYPE_FTP ? std::string() : unreadable(file);
     if (!error.empty())
         return nullptr;
     // Ask first, so that an assembly or a library is never read into the scene.

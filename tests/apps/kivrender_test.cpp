@@ -1,5 +1,6 @@
 // kivrender run as a program: its command-line errors, and pictures of the shipped sample
 // checked by pixels.
+#include "support/loopback_servers.h"
 #include "support/scratch.h"
 
 #include <kivctrl/kivctrl.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,9 @@ namespace {
 
 using kivtest::ScratchDir;
 
-const std::string kSample = std::string(KIV_SOURCE_DIR) + "/samples/flanged_shaft.stl";
+const std::string kSamples = std::string(KIV_SOURCE_DIR) + "/samples";
+const std::string kSample = kSamples + "/flanged_shaft.stl";
+const std::string kAssembly = kSamples + "/bearing_block.kvasf";
 
 struct Outcome {
     int status;
@@ -70,14 +74,14 @@ TEST(Kivrender, CommandLineMistakesAndUnreadableInputFailWithOneLine)
         int status;
         std::string message;
     } cases[] = {
-        {{}, 2, "no part file given"},
+        {{}, 2, "no part or assembly file given"},
         {{"--bogus", kSample}, 2, "unknown option '--bogus'"},
         {{"--size", "0x10", kSample}, 2, "bad --size '0x10'"},
         {{"--size=640", kSample}, 2, "bad --size '640'"},
         {{"--size", "20000x10", kSample}, 2, "bad --size '20000x10'"},
         {{"--view", "up", kSample}, 2, "unknown view 'up': expected front, back, top, bottom, left, right or iso"},
         {{kSample, "--view"}, 2, "option --view needs a value"},
-        {{kSample, "other.stl"}, 2, "more than one part file given"},
+        {{kSample, "other.stl"}, 2, "more than one file given"},
         {{"missing.stl"}, 1, "cannot open 'missing.stl': No such file or directory"},
         {{"."}, 1, "cannot open '.': it is a directory"},
         {{"notes.txt"}, 1, "'notes.txt' is not a part file"},
@@ -85,6 +89,9 @@ TEST(Kivrender, CommandLineMistakesAndUnreadableInputFailWithOneLine)
         {{kSample, "-o", "shaft.xyz"}, 1, "no picture writer for '.xyz' files"},
         {{kSample, "-o", "shaft"}, 1, "cannot tell the picture format of 'shaft'"},
         {{kSample, "-o", "no/such/dir/shaft.png"}, 1, "no/such/dir/shaft.png"},
+        {{"--view", "up", kAssembly}, 2,
+         "unknown view 'up': expected front, back, top, bottom, left, right or iso or a view of "
+         "the assembly (overview, side)"},
     };
     for (const Case &c : cases) {
         std::string shown;
@@ -227,6 +234,49 @@ TEST(Kivrender, DefaultOutputIsThePartsNameInTheCurrentDirectory)
     const Picture p = read_png(dir.file("flanged_shaft.png"));
     EXPECT_EQ(p.width, 800);
     EXPECT_EQ(p.height, 600);
+}
+
+// Pixels of the picture that are not of the colour of its top left corner.
+int covered(const Picture &p)
+{
+    int n = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            n += !std::equal(p.at(0, 0), p.at(0, 0) + 3, p.at(x, y));
+    return n;
+}
+
+// The sample assembly from a path and over HTTP and FTP, framed whole or seen from its own
+// views, on its own background colour.
+TEST(Kivrender, RendersAssembliesFromPathsAndUrlsInTheirOwnViews)
+{
+    ScratchDir dir("kivrender_assembly");
+    std::filesystem::copy(kSamples, dir.file("samples"), std::filesystem::copy_options::recursive);
+    HttpServer http(dir.file("samples"));
+    FtpServer ftp(dir.file("samples"), false);
+    const struct Case {
+        std::string file, view;
+    } cases[] = {
+        {kAssembly, "iso"},
+        {kAssembly, "overview"},
+        {kAssembly, "side"},
+        {http.url("/bearing_block.kvasf"), "front"},
+        {ftp.url("/bearing_block.kvasf"), "top"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file + " " + c.view);
+        const Outcome r = run(dir, {"--size", "160x120", "--view", c.view, "-o", "a.png", c.file});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Picture p = read_png(dir.file("a.png"));
+        ASSERT_EQ(p.width, 160);
+        // The assembly's own background, not the tool's.
+        EXPECT_FALSE(std::equal(kBackground, kBackground + 3, p.at(0, 0)));
+        EXPECT_TRUE(std::equal(p.at(0, 0), p.at(0, 0) + 3, p.at(159, 119)));
+        // The parts fill a good part of the picture, not a speck and not all of it.
+        const int n = covered(p);
+        EXPECT_GT(n, p.width * p.height / 10);
+        EXPECT_LT(n, p.width * p.height * 9 / 10);
+    }
 }
 
 } // namespace

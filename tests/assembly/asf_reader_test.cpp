@@ -2,6 +2,7 @@
 #include "tests/assembly/asf_fixture.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -149,6 +150,45 @@ TEST_F(AssemblyRead, PartNamesWrittenOnWindowsOpen)
     EXPECT_EQ(obj_set_active(b, 1), 0);
     EXPECT_EQ(parts.reads.size(), 1u);
     EXPECT_NE(b->gsobject, nullptr);
+}
+
+// Answers part locate requests (801) with a fixed path, or gives up when it is empty.
+struct PartLocator : MsgHandlerImp {
+    explicit PartLocator(std::string path) : answer(std::move(path)) { msg_handler_register(this); }
+    ~PartLocator() override { msg_handler_unregister(this); }
+    const char *name() override { return "assembly test locator"; }
+    int handle(short code, void *data, std::intptr_t) override
+    {
+        if (code != MSG_LOCATE_PART)
+            return 0;
+        auto *request = static_cast<QEL_LOCATE_REQUEST *>(data);
+        asked.emplace_back(request->sought);
+        std::snprintf(request->answer, static_cast<std::size_t>(request->answer_size), "%s",
+                      answer.c_str());
+        return 0;
+    }
+    std::string answer;
+    std::vector<std::string> asked;
+};
+
+TEST_F(AssemblyRead, MissingPartFilesAreLocatedOrLeaveOnlyTheirObjectInactive)
+{
+    msg_locate_set_dir(MSG_LOCATE_PART, nullptr);
+    const std::string text = "ENVIRONMENT ( OBJECT ( NAME ( lost ) FILE ( gone/bolt.kvg ) ACTIVE ( 1 ) ) "
+                             "OBJECT ( NAME ( found ) FILE ( parts/plate.kvg ) ACTIVE ( 1 ) ) )";
+    {
+        PartLocator nobody("");
+        ASSERT_NE(read(text), nullptr);
+        EXPECT_EQ(name_to_obj("lost")->active, 0);
+        EXPECT_EQ(name_to_obj("found")->active, 1);
+        EXPECT_FALSE(nobody.asked.empty());
+    }
+    drop_all();
+    PartLocator helper(dir.file("parts/bolt.kvg"));
+    ASSERT_NE(read(text), nullptr);
+    EXPECT_EQ(name_to_obj("lost")->active, 1);
+    EXPECT_NE(name_to_obj("lost")->gsobject, nullptr);
+    msg_locate_set_dir(MSG_LOCATE_PART, nullptr);
 }
 
 TEST_F(AssemblyRead, RecordsAfterAClosedContainerApplyToItAndTheNextObjectIsItsSibling)

@@ -22,4 +22,9 @@ cmake -S "$consumer" -B "$scratch/consumer-build" -DCMAKE_PREFIX_PATH="$prefix" 
   -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_CXX_FLAGS="${flags[*]:-}" >/dev/null
 cmake --build "$scratch/consumer-build" >/dev/null
 LD_LIBRARY_PATH=$prefix/lib "$scratch/consumer-build/consumer"
-echo "installed package works through pkg-config and CMake"
+# The installed tool renders the sample assembly, finding the engine and its plug-ins alone.
+samples=$(cd "$consumer/../../../samples" && pwd)
+env -u LD_LIBRARY_PATH "$prefix/bin/kivrender" --size 64x48 -o "$scratch/bearing_block.png" \
+  "$samples/bearing_block.kvasf" >/dev/null
+test -s "$scratch/bearing_block.png"
+echo "installed package works through pkg-config and CMake; kivrender renders the sample"
