@@ -18,6 +18,8 @@
 
 namespace {
 
+using kivtest::FtpServer;
+using kivtest::HttpServer;
 using kivtest::ScratchDir;
 
 const std::string kSamples = std::string(KIV_SOURCE_DIR) + "/samples";
