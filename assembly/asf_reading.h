@@ -112,6 +112,8 @@ void read_sourceid(Reading &r);
 void read_usage(Reading &r);
 void read_expanded(Reading &r);
 void read_active(Reading &r);
+void read_layer(Reading &r);
+void read_layerdef(Reading &r);
 void read_prop(Reading &r);
 void read_defprop(Reading &r);
 
@@ -135,6 +137,13 @@ void read_faceinfo(Reading &r);
 void read_note_file(Reading &r);
 
 void read_background(Reading &r);
+void read_mbactive(Reading &r);
+void read_mbblend(Reading &r);
+void read_mbfade(Reading &r);
+void read_mbfadeframes(Reading &r);
+void read_ambient(Reading &r);
+void read_textcolor(Reading &r);
+void read_clippos(Reading &r);
 void read_units(Reading &r);
 void read_customcolors(Reading &r);
 

@@ -1,9 +1,10 @@
-// Records for the environment and the root: background, units, the colour palette, and the
-// behaviours stored with the assembly.
+// Records for the environment and the root: background, motion blur, ambient light, text
+// colour, clipping, units, the colour palette, and the behaviours stored with the assembly.
 #include "assembly/asf_reading.h"
 
 #include <kivctrl/obj_attr.h>
 #include <kivctrl/task.h>
+#include <kivctrl/ve_env.h>
 
 namespace kiv::asf {
 
@@ -14,6 +15,58 @@ void read_background(Reading &r)
     float c[3];
     if (read_floats(r, c, 3) && r.top_level() && r.current)
         obj_set_color(r.current, c[0], c[1], c[2], ATTR_DEFAULT_LEVEL);
+}
+
+// Motion blur belongs to the main file's top level; ambient light, text colour and clipping to
+// any file.
+void read_mbactive(Reading &r)
+{
+    int v = 0;
+    if (read_int(r, v) && r.top_level())
+        env_set_motionbluractive(v);
+}
+
+void read_mbblend(Reading &r)
+{
+    float v = 0.0f;
+    if (read_float(r, v) && r.top_level())
+        env_set_motionblurblend(v);
+}
+
+void read_mbfade(Reading &r)
+{
+    int v = 0;
+    if (read_int(r, v) && r.top_level())
+        env_set_motionblurfade(v);
+}
+
+void read_mbfadeframes(Reading &r)
+{
+    int v = 0;
+    if (read_int(r, v) && r.top_level())
+        env_set_motionblurnumfadeframes(v);
+}
+
+void read_ambient(Reading &r)
+{
+    float v = 0.0f;
+    if (read_float(r, v))
+        env_set_ambient(v);
+}
+
+void read_textcolor(Reading &r)
+{
+    float c[3];
+    if (read_floats(r, c, 3))
+        env_set_textcolor(c[0], c[1], c[2]);
+}
+
+// A percentage.
+void read_clippos(Reading &r)
+{
+    int v = 0;
+    if (read_int(r, v))
+        env_set_clip(static_cast<float>(v) * 0.01f, 0);
 }
 
 void read_units(Reading &r)

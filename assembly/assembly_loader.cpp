@@ -6,6 +6,7 @@
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_pathname.h>
 #include <kivctrl/qel_stream.h>
+#include <kivctrl/ve_env.h>
 
 #include "assembly/asf_reading.h"
 
@@ -190,6 +191,8 @@ public:
         if (insert_into)
             insert_into->StartNewSourceID();
         assy_set_state(parent ? ASSY_STATE_GROUP : ASSY_STATE_NONE);
+        // Nothing is drawn in full while the tree is being made.
+        env_set_onlydrawenvelopes(1);
 
         int result = LOADER_NOT_TAKEN;
         std::string text;
@@ -200,7 +203,10 @@ public:
 
         if (insert_into)
             insert_into->EndNewSourceID();
+        else if (result == LOADER_ASSEMBLY)
+            env_set_file(file);
         assy_set_state(saved);
+        env_set_onlydrawenvelopes(0);
         return result;
     }
 

@@ -48,6 +48,7 @@ struct CountingPartFactory : LoaderFactoryImp {
     ~CountingPartFactory() override { loader_unregister(this); }
     CountingPartFactory(const CountingPartFactory &) = delete;
     CountingPartFactory &operator=(const CountingPartFactory &) = delete;
+    using LoaderFactory::name;
     const char *name() override { return "Counted Part"; }
     int hints() override { return 130; }
     int priority() override { return 20000; }

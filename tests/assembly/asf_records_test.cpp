@@ -1,6 +1,8 @@
 // The object records of assembly files: what each one leaves in the database.
 #include "tests/assembly/asf_fixture.h"
 
+#include <kivctrl/ve_env.h>
+
 #include <cstdint>
 
 namespace {
@@ -210,6 +212,35 @@ TEST_F(Records, RecordsWithoutEffectAndTasksWithUnknownKindsLoseNothingAfterThem
                         "PUB_AUTHOR ) GROUP ( NAME ( after ) )");
     EXPECT_EQ(tree(root), "R:[G:after]");
     EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+}
+
+TEST_F(Records, LayersAreMadeUpToTheOneAskedForWithinABoundAndKeepSpacedNames)
+{
+    env("OBJECT ( NAME ( o ) LAYER ( 3 ) ) LAYERDEF ( 2, \"Bolts and nuts\" ) "
+        "LAYERDEF ( 4, Nuts and washers ) LAYER ( 2000000000 ) LAYERDEF ( x, y )");
+    EXPECT_EQ(layer_count(), 4);
+    EXPECT_EQ(layer_getnum(name_to_obj("o")), 3);
+    EXPECT_STREQ(layer_getname(2), "Bolts and nuts");
+    EXPECT_STREQ(layer_getname(4), "Nuts and washers");
+    EXPECT_EQ(errors.seen,
+              std::vector<std::string>{"Layer %1 was not made: an assembly has at most %2 layers."});
+}
+
+TEST_F(Records, EnvironmentRecordsSetTheEnvironmentAndMotionBlurOnlyAtTheTopLevel)
+{
+    env("AMBIENT ( 0.25 ) TEXTCOLOR ( 1, 0.5, 0 ) CLIPPOS ( 5 ) MBACTIVE ( 1 ) MBBLEND ( 0.5 ) "
+        "MBFADE ( 1 ) MBFADEFRAMES ( 7 ) GROUP ( MBFADEFRAMES ( 9 ) MBACTIVE ( 0 ) )");
+    EXPECT_EQ(env_get_ambient(), 0.25f);
+    EXPECT_EQ(env_get_textcolor().g, 0.5f);
+    EXPECT_EQ(env_get_clip(0), 5);
+    EXPECT_EQ(env_get_motionbluractive(), 1);
+    EXPECT_EQ(env_get_motionblurblend(), 0.5f);
+    EXPECT_EQ(env_get_motionblurfade(), 1);
+    EXPECT_EQ(env_get_motionblurnumfadeframes(), 7);
+    EXPECT_EQ(std::string(env_get_file()), dir.file("a.kvasf"));
+    EXPECT_EQ(env_get_onlydrawenvelopes(), 0);
+    env_set_motionbluractive(0);
+    env_set_clip(0.01f, 0);
 }
 
 } // namespace
