@@ -1,9 +1,12 @@
 // Assembling facets into one closed graphics object.
 #include "formats/facet_mesh.h"
 
+#include "graphics/gs_winding.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <cmath>
 #include <utility>
 
 namespace kiv::formats {
@@ -91,6 +94,9 @@ bool FacetMesh::full() const
 
 int FacetMesh::normal(const float n[3])
 {
+    if (!std::isfinite(n[0]) || !std::isfinite(n[1]) || !std::isfinite(n[2]) ||
+        (n[0] == 0.0f && n[1] == 0.0f && n[2] == 0.0f))
+        return -1;
     normals_.push_back(n[0]);
     normals_.push_back(n[1]);
     normals_.push_back(n[2]);
@@ -113,8 +119,19 @@ FacetMesh::Record &FacetMesh::record_for(int kind, const float color[3])
 void FacetMesh::facet(std::span<const GScorner> corners, const float color[3])
 {
     Record &r = record_for(poly_kind(corners.size()), color);
+    const size_t first = r.corners.size();
     r.corners.insert(r.corners.end(), corners.begin(), corners.end());
     ++facets_;
+    int winding = -1;  // -2 once the facet is known to enclose no area
+    for (size_t i = first; i < r.corners.size(); ++i) {
+        GScorner &c = r.corners[i];
+        if (c.normal >= 0) continue;
+        if (winding == -1) {
+            float n[3];
+            winding = gs_winding_normal(vertices_.data(), corners, n) ? normal(n) : -2;
+        }
+        if (winding >= 0) c.normal = winding;
+    }
 }
 
 GSobjectPtr FacetMesh::finish(float creaseangle)

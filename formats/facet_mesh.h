@@ -33,11 +33,13 @@ public:
     void reserve(size_t vertices, size_t facets);
     // Index of the vertex at p (finite coordinates).
     int vertex(const float p[3]);
-    // Index of a new normal.
+    // Index of a new normal, or -1 (none) for one of zero length or not finite.
     int normal(const float n[3]);
     // No room for another vertex or normal index.
     bool full() const;
-    // One polygon of at least three corners.
+    // One polygon of at least three corners. Corners without a normal take the facet's own
+    // from the winding of its vertices, so that crease smoothing sees it; a facet enclosing
+    // no area leaves them without one.
     void facet(std::span<const GScorner> corners, const float color[3]);
     size_t facets() const { return facets_; }
 

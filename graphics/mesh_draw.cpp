@@ -1,6 +1,7 @@
 #include "graphics/draw.h"
 
 #include "graphics/gs_object.h"
+#include "graphics/gs_winding.h"
 #include "graphics/texture_coords.h"
 #include "graphics/texture_record.h"
 #include "graphics/universe.h"
@@ -8,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -40,38 +42,68 @@ bool is_list_kind(int kind)
     return kind == GS_POINTS || kind == GS_LINES || kind == GS_TRIANGLES || kind == GS_QUADS;
 }
 
-// Emits one corner: its normal when it differs from the last one sent, then its position.
-inline void corner(const GScorner &c, const float *vertices, const float *normals, GSrendercontext &ctx)
+// The normals a record's corners are drawn with when they have none of their own: surface
+// corners are lit by their primitive's winding rather than by whatever normal came before.
+// Worked out for a record when its first corner without a normal is met.
+class Fallback {
+public:
+    const float *at(const GSpoly &poly, size_t k, const float *vertices)
+    {
+        if (poly.kind < GS_TRIANGLES)
+            return nullptr;
+        if (poly_ != &poly) {
+            gs_winding_normals(poly, vertices, normals_);
+            poly_ = &poly;
+        }
+        return &normals_[3 * k];
+    }
+
+private:
+    const GSpoly *poly_ = nullptr;
+    std::vector<float> normals_;
+};
+
+// Emits corner k of a record: its normal when it differs from the last one sent (or the
+// fallback normal when it has none), then its position.
+inline void corner(const GSpoly &poly, size_t k, const float *vertices, const float *normals, Fallback &fallback,
+                   GSrendercontext &ctx)
 {
-    if (c.normal >= 0 && c.normal != ctx.lastnormal) {
-        glNormal3fv(normals + 3 * c.normal);
-        ctx.lastnormal = c.normal;
+    const GScorner &c = poly.corners[k];
+    if (c.normal >= 0) {
+        if (c.normal != ctx.lastnormal) {
+            glNormal3fv(normals + 3 * c.normal);
+            ctx.lastnormal = c.normal;
+        }
+    } else if (const float *f = fallback.at(poly, k, vertices)) {
+        glNormal3fv(f);
+        ctx.lastnormal = -1;
     }
     glVertex3fv(vertices + 3 * c.vertex);
 }
 
 // Strips, fans, quads and polygons as separate triangles, for renderers that need them and
 // for coordinates computed per corner of each triangle (tex not null).
-void decomposed(const GSpoly &poly, const float *v, const float *n, GSrendercontext &ctx, const GStexture *tex)
+void decomposed(const GSpoly &poly, const float *v, const float *n, Fallback &fallback, GSrendercontext &ctx,
+                const GStexture *tex)
 {
     const int count = static_cast<int>(poly.corners.size());
-    const auto &k = poly.corners;
     auto tri = [&](int a, int b, int c) {
+        const auto &k = poly.corners;
         if (tex) {
             const float *const p[3] = {v + 3 * k[a].vertex, v + 3 * k[b].vertex, v + 3 * k[c].vertex};
             float st[3][2];
             GStexture_trianglecoords(*tex, p, st);
             glTexCoord2fv(st[0]);
-            corner(k[a], v, n, ctx);
+            corner(poly, size_t(a), v, n, fallback, ctx);
             glTexCoord2fv(st[1]);
-            corner(k[b], v, n, ctx);
+            corner(poly, size_t(b), v, n, fallback, ctx);
             glTexCoord2fv(st[2]);
-            corner(k[c], v, n, ctx);
+            corner(poly, size_t(c), v, n, fallback, ctx);
             return;
         }
-        corner(k[a], v, n, ctx);
-        corner(k[b], v, n, ctx);
-        corner(k[c], v, n, ctx);
+        corner(poly, size_t(a), v, n, fallback, ctx);
+        corner(poly, size_t(b), v, n, fallback, ctx);
+        corner(poly, size_t(c), v, n, fallback, ctx);
     };
     switch (poly.kind) {
     case GS_TRIANGLES:
@@ -107,6 +139,7 @@ void records(GSpolylist *list, GSmesh *mesh, bool polycolors, float alpha, GSren
     const GStexture *tex = ctx.bound_texture();
     const bool generated = tex && tex->generates();
     const GStexture *computed = tex && tex->computed() ? tex : nullptr;
+    Fallback fallback;
     for (GSpoly &poly : list->polys) {
         if (polycolors && (!previous || std::memcmp(previous, poly.color, sizeof poly.color) != 0)) {
             const float rgba[4] = {poly.color[0], poly.color[1], poly.color[2], alpha};
@@ -116,12 +149,12 @@ void records(GSpolylist *list, GSmesh *mesh, bool polycolors, float alpha, GSren
         const bool split = (!ctx.oxygenworkaround || generated) && poly.kind >= GS_TRIANGLES;
         if (split) {
             ctx.begin_primitive(GL_TRIANGLES);
-            decomposed(poly, v, n, ctx, computed);
+            decomposed(poly, v, n, fallback, ctx, computed);
             continue;
         }
         ctx.begin_primitive(static_cast<GLenum>(poly.kind));
-        for (const GScorner &c : poly.corners)
-            corner(c, v, n, ctx);
+        for (size_t k = 0; k < poly.corners.size(); ++k)
+            corner(poly, k, v, n, fallback, ctx);
         // Connected kinds must not run into the next record.
         if (!is_list_kind(poly.kind))
             ctx.end_primitive();

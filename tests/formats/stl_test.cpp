@@ -156,26 +156,49 @@ TEST(StlText, OneNormalPerFacetSmoothsWithinFortyDegrees)
     EXPECT_NEAR(kept[1].corners[0].normal[1], -0.5f, 0.02f);
 }
 
-TEST(StlText, NormalsAreUnitOrStayZero)
+// A normal of zero length or without a number counts as absent: the facet's winding gives
+// it, before smoothing. Non-zero normals are kept as written, even against the winding.
+TEST(StlText, NormalsWithoutDirectionTakeTheWinding)
 {
-    const std::string text = "solid n\n" + facet({"0 0 2"}, {"0 0 0", "1 0 0", "0 1 0"}) +
-                             facet({"0 0 0"}, {"5 0 0", "6 0 0", "5 1 0"}) + facet({"nan nan nan"}, {"9 0 0", "10 0 0", "9 1 0"}) +
-                             "endsolid\n";
-    auto r = read_facet_text(text, FacetDialect::stl);
-    ASSERT_NE(r.object, nullptr) << r.error;
-    int unit = 0, none = 0;
-    for (const auto &p : primitives(r.object.get()))
-        for (const auto &c : p.corners) {
-            if (!c.hasnormal) {
-                ++none;
-                continue;
-            }
-            ++unit;
-            EXPECT_NEAR(length(c.normal), 1.0f, 1e-3f);
-            EXPECT_NEAR(c.normal[2], 1.0f, 1e-3f);
+    const std::vector<std::string> ccw = {"0 0 0", "1 0 0", "0 1 0"}, cw = {"0 0 0", "0 1 0", "1 0 0"};
+    const struct Case {
+        const char *what;
+        std::string facet;
+        FacetDialect dialect;
+        std::vector<std::array<float, 3>> normals;  // per corner; empty: none
+    } cases[] = {
+        {"scaled", facet({"0 0 2"}, ccw), FacetDialect::stl, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
+        {"against the winding", facet({"0 0 -1"}, ccw), FacetDialect::stl, {{0, 0, -1}, {0, 0, -1}, {0, 0, -1}}},
+        {"zero", facet({"0 0 0"}, ccw), FacetDialect::stl, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
+        {"zero, clockwise", facet({"0 0 0"}, cw), FacetDialect::stl, {{0, 0, -1}, {0, 0, -1}, {0, 0, -1}}},
+        {"not a number", facet({"nan nan nan"}, ccw), FacetDialect::stl, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
+        {"no normal record", facet({}, ccw), FacetDialect::stl, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
+        {"zero area", facet({"0 0 0"}, {"0 0 0", "1 1 1", "2 2 2"}), FacetDialect::stl, {}},
+        {"one zero corner", facet({"1 0 0", "0 0 0", "0 1 0"}, ccw), FacetDialect::slp,
+         {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}}},
+    };
+    for (const Case &c : cases) {
+        auto r = read_facet_text("solid n\n" + c.facet + "endsolid\n", c.dialect);
+        ASSERT_NE(r.object, nullptr) << c.what << ": " << r.error;
+        const auto prims = primitives(r.object.get());
+        ASSERT_EQ(prims.size(), 1u) << c.what;
+        for (size_t k = 0; k < 3; ++k) {
+            const Corner &got = prims[0].corners[k];
+            ASSERT_EQ(got.hasnormal, !c.normals.empty()) << c.what << " corner " << k;
+            for (int i = 0; got.hasnormal && i < 3; ++i)
+                EXPECT_NEAR(got.normal[size_t(i)], c.normals[k][size_t(i)], 0.02f) << c.what << " corner " << k;
         }
-    EXPECT_EQ(unit, 3);  // (0, 0, 2) became (0, 0, 1)
-    EXPECT_EQ(none, 6);  // zero and non-numbers give no direction
+    }
+
+    // Winding normals are smoothed like given ones: the fold of 30 degrees is crossed.
+    const std::string fold = "solid f\n" + facet({"0 0 0"}, ccw) +
+                             facet({"0 0 0"}, {"1 0 0", "0 0 0", "0 -0.866025 -0.5"}) + "endsolid\n";
+    auto r = read_facet_text(fold, FacetDialect::stl);
+    ASSERT_NE(r.object, nullptr) << r.error;
+    const Corner &shared = primitives(r.object.get())[0].corners[0];
+    ASSERT_TRUE(shared.hasnormal);
+    EXPECT_NEAR(shared.normal[1], -0.2588f, 0.02f);
+    EXPECT_NEAR(shared.normal[2], 0.9659f, 0.02f);
 }
 
 TEST(StlText, MoreThanAHundredNormalsInOneFacet)
@@ -301,14 +324,21 @@ TEST(StlBinary, SizeMustMatchTheCount)
     for (const std::string &bad : cases) EXPECT_EQ(read_stl_binary(bytes(bad)).object, nullptr) << bad.size();
 }
 
-TEST(StlBinary, NonFiniteVertexRefusedNonFiniteNormalHasNoDirection)
+TEST(StlBinary, NonFiniteVertexRefusedNormalWithoutDirectionTakesTheWinding)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     auto facets = two_facets();
-    facets[1].normal = {nan, nan, nan};
-    auto r = read_stl_binary(bytes(kivtest::binary_stl("n", facets)));
-    ASSERT_NE(r.object, nullptr) << r.error;
-    EXPECT_EQ(GSobject_npolys(r.object.get()), 2);
+    for (const std::array<float, 3> none : {std::array<float, 3>{nan, nan, nan}, std::array<float, 3>{0, 0, 0}}) {
+        facets[0].normal = facets[1].normal = none;
+        auto r = read_stl_binary(bytes(kivtest::binary_stl("n", facets)));
+        ASSERT_NE(r.object, nullptr) << r.error;
+        EXPECT_EQ(GSobject_npolys(r.object.get()), 2);
+        for (const auto &p : primitives(r.object.get()))
+            for (const auto &c : p.corners) {
+                ASSERT_TRUE(c.hasnormal);
+                EXPECT_NEAR(c.normal[2], 1.0f, 1e-3f);
+            }
+    }
 
     for (float bad : {nan, std::numeric_limits<float>::infinity()}) {
         facets = two_facets();

@@ -3,6 +3,7 @@
 
 #include <kivctrl/gsobject.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -114,6 +115,64 @@ TEST_F(DrawTest, OpaqueColourUnderAKnownLight)
     keep(square(2, 0, 0, 0, 1, 0.5f, 0));
     // Ambient 0.3 plus diffuse 0.5 head-on: 0.8 of the colour.
     EXPECT_RGB(centre(), 204, 102, 0, 1);
+}
+
+// Corners without normals are lit by the winding of their primitive, never by the normal
+// the record before them left behind: here a small square facing sideways.
+TEST_F(DrawTest, CornersWithoutNormalsAreLitByTheirWinding)
+{
+    GSlight_setambient(0.3f);
+    float towards[3] = {0, 0, 1};
+    GSlight *light = GSlight_newdirected(towards, 0.5f);
+    lights.push_back(light);
+    GSlight_setcolor(light, 1, 1, 1);
+    GSlight_add(light);
+    using Begin = GSpoly *(*)(GSobject *, int);
+    const struct Case {
+        const char *what;
+        Begin begin;  // null: a polygon
+        std::vector<std::array<float, 2>> corners;
+    } cases[] = {
+        {"triangles", GSpoly_begintriangles, {{-2, -2}, {2, -2}, {2, 2}, {-2, -2}, {2, 2}, {-2, 2}}},
+        {"strip", GSpoly_begintristrip, {{-2, -2}, {2, -2}, {-2, 2}, {2, 2}}},
+        {"fan", GSpoly_begintrifan, {{-2, -2}, {2, -2}, {2, 2}, {-2, 2}}},
+        {"quad", nullptr, {{-2, -2}, {2, -2}, {2, 2}, {-2, 2}}},
+        {"pentagon", nullptr, {{-2, -2}, {2, -2}, {2.5f, 0}, {2, 2}, {-2, 2}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        GSobject *obj = GSobject_begin();
+        float side[3] = {1, 0, 0};
+        for (const auto &p : std::vector<std::array<float, 2>>{{-4, -1}, {-3, -1}, {-3, 1}, {-4, 1}}) {
+            float at[3] = {p[0], p[1], 0.5f};
+            GSvertex v = GSvertex_new(at);
+            GSvertex_setnormal(&v, side);
+            GSobject_addvertex(obj, &v);
+        }
+        GSpoly *sideways = GSpoly_begin(obj);
+        for (int i = 0; i < 4; ++i)
+            GSpoly_addvertex(sideways, i);
+        GSpoly_setcolor(sideways, 1, 1, 0.5f);  // not merged with a quad below
+        GSpoly_close(sideways);
+        for (const auto &p : c.corners) {
+            float at[3] = {p[0], p[1], 0};
+            GSvertex v = GSvertex_new(at);
+            GSobject_addvertex(obj, &v);
+        }
+        GSpoly *poly = c.begin ? c.begin(obj, int(c.corners.size())) : GSpoly_begin(obj);
+        for (int i = 0; i < int(c.corners.size()); ++i)
+            GSpoly_addvertex(poly, 4 + i);
+        GSpoly_close(poly);
+        GSobject_close(obj, 0.0f);
+        GSobject_setcolor(obj, 1, 1, 1, 100);
+        GSobject_setspecular(obj, 0, 0, 0, 100);
+        GSobject_add(obj);
+        // Ambient 0.3 and, facing the light, diffuse 0.5.
+        EXPECT_RGB(centre(), 204, 204, 204, 2);
+        const Rgb sideways_square = at(kWidth / 2 - 20, kHeight / 2);
+        EXPECT_RGB(sideways_square, 77, 77, 77, 2);
+        GSobject_delete(obj);
+    }
 }
 
 TEST_F(DrawTest, TransparentObjectsBlendInTheSecondPass)
