@@ -1,17 +1,14 @@
 // kivrender run as a program: its command-line errors, and pictures of the shipped sample
 // checked by pixels.
+#include "apps/kivrender_support.h"
 #include "support/loopback_servers.h"
 #include "support/scratch.h"
 
 #include <kivctrl/kivctrl.h>
 
 #include <gtest/gtest.h>
-#include <png.h>
-
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,50 +18,11 @@ namespace {
 using kivtest::FtpServer;
 using kivtest::HttpServer;
 using kivtest::ScratchDir;
+using namespace kivtest::render;
 
 const std::string kSamples = std::string(KIV_SOURCE_DIR) + "/samples";
 const std::string kSample = kSamples + "/flanged_shaft.stl";
 const std::string kAssembly = kSamples + "/bearing_block.kvasf";
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-// Runs kivrender with the arguments (each quoted for the shell) in dir.
-Outcome run(const ScratchDir &dir, const std::vector<std::string> &args)
-{
-    // Under the leak checker the child would list the suppressions it used on stderr.
-    std::string command = "cd '" + dir.path() + "' && LSAN_OPTIONS=\"$LSAN_OPTIONS:print_suppressions=0\" '" KIVRENDER "'";
-    for (const std::string &a : args)
-        command += " '" + a + "'";
-    command += " >'" + dir.file("out.txt") + "' 2>'" + dir.file("err.txt") + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, kivtest::read_file(dir.file("out.txt")),
-            kivtest::read_file(dir.file("err.txt"))};
-}
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;  // top row first
-    const unsigned char *at(int x, int y) const { return &rgb[3 * (std::size_t(y) * width + x)]; }
-};
-
-Picture read_png(const std::string &file)
-{
-    Picture p;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, file.c_str()))
-        return p;
-    image.format = PNG_FORMAT_RGB;
-    p.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr))
-        return {};
-    p.width = int(image.width);
-    p.height = int(image.height);
-    return p;
-}
 
 TEST(Kivrender, CommandLineMistakesAndUnreadableInputFailWithOneLine)
 {
@@ -116,42 +74,6 @@ TEST(Kivrender, HelpDescribesTheOptions)
     for (const char *option : {"--size", "--view", "--output"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     EXPECT_EQ(r.err, "");
-}
-
-constexpr unsigned char kBackground[3] = {60, 68, 82};
-
-// The part's extent on the picture, in pixels.
-struct Box {
-    int x0, y0, x1, y1;
-    double aspect() const { return double(x1 - x0 + 1) / (y1 - y0 + 1); }
-};
-
-// Checks a picture of a framed part: background in the corners, the part over the centre,
-// its silhouette within the margin (5% of each half side) everywhere and reaching it on at
-// least one axis. Returns the silhouette's box.
-Box check_framed(const Picture &p, const std::string &what)
-{
-    auto background = [&](int x, int y) { return std::equal(kBackground, kBackground + 3, p.at(x, y)); };
-    const int w = p.width, h = p.height;
-    for (auto [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}})
-        EXPECT_TRUE(background(x, y)) << what << ": corner " << x << "," << y;
-    int central = 0;
-    Box box{w, h, -1, -1};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            if (background(x, y))
-                continue;
-            box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
-            central += std::abs(x - w / 2) < w / 10 && std::abs(y - h / 2) < h / 10;
-        }
-    EXPECT_GT(central, (w / 5) * (h / 5) / 2) << what << ": the part covers the centre";
-    const int left = box.x0, right = w - 1 - box.x1, top = box.y0, bottom = h - 1 - box.y1;
-    const int margin_x = w / 40, margin_y = h / 40;
-    EXPECT_GE(std::min(left, right), margin_x - 3) << what << ": nothing crosses the margin";
-    EXPECT_GE(std::min(top, bottom), margin_y - 3) << what << ": nothing crosses the margin";
-    const bool across = std::min(left, right) <= margin_x + 2, upright = std::min(top, bottom) <= margin_y + 2;
-    EXPECT_TRUE(across || upright) << what << ": gaps " << left << " " << right << " " << top << " " << bottom;
-    return box;
 }
 
 TEST(Kivrender, FramesTheSampleInEachView)
