@@ -68,10 +68,8 @@ void free_geometry_records(_object *o)
 void leave_layer_and_animation(_object *o)
 {
     layer_remove_from_layer(o);
-    if (o->assembly && o->assembly->GetAnim()) {
-        anim_remove_object(o);
-        anim_check_clear();
-    }
+    // The object's paths and time-line placements go with it.
+    path_forget_object(o);
 }
 
 // Moves each child of o (o has already left its parent) first under the assembly root and
