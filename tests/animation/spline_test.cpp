@@ -4,6 +4,7 @@
 #include "animation/path_internal.h"
 
 #include <kivctrl/gsobject.h>
+#include <kivctrl/selection.h>
 
 #ifdef KIV_HAVE_EIGEN
 #include <Eigen/Dense>
@@ -161,14 +162,28 @@ TEST_F(AnimTest, DrawingSkipsEqualNeighboursAndIsRed)
     EXPECT_EQ(kiv::anim::build_path_drawing(make_path("dot", {{1, 1, 1}}), o), nullptr);
 }
 
-TEST_F(AnimTest, NothingIsDrawnWhileNothingIsSelected)
+TEST_F(AnimTest, APathIsDrawnWhileItsObjectIsSelected)
 {
     _object *o = make(root, OBJ_OBJECT, "o");
     _path *p = line_path(3);
     path_associate(p, o);
     p->display_path(PATH_SHOW);
-    EXPECT_EQ(p->display, nullptr);
+    EXPECT_EQ(p->display, nullptr);  // nothing selected
+    object_picked(o);
+    EXPECT_NE(p->display, nullptr);
     p->display_path(PATH_HIDE);
+    p->visibility = 0;
+    p->display_path(PATH_SHOW);
+    EXPECT_EQ(p->display, nullptr);
+    p->visibility = 1;
+    p->display_path(PATH_SHOW);
+    EXPECT_NE(p->display, nullptr);
+    object_picked(o);
+    EXPECT_EQ(p->display, nullptr);
+    // A selected object's path goes with its drawing when the object is deleted.
+    object_picked(o);
+    db_delete_obj(o);
+    EXPECT_EQ(sel_countobj(), 0);
 }
 
 }  // namespace
