@@ -281,6 +281,11 @@ void path_get_all_ignored(_path *p, _object *o)
     p->valid = 0;
 }
 
+const char *path_get_name(_path *p)
+{
+    return p ? p->name : nullptr;
+}
+
 _path *name_to_path(const char *name)
 {
     _object *root = db_get_root();

@@ -268,6 +268,9 @@ int path_associate(_path *p, _object *o);
 // Captures into every node each attribute 0..40 whose bit is clear.
 void path_get_all_ignored(_path *p, _object *o);
 
+// The path's name (at most 255 characters); null for a null path.
+const char *path_get_name(_path *p);
+
 // Lookups in the current root's path list.
 _path *name_to_path(const char *name);
 _path *get_path(const char *name);
