@@ -8,6 +8,7 @@
 #include <kivctrl/geom_params.h>
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/ve_env.h>
 #include <kivctrl/ve_zoom.h>
 
 #include "animation/path_internal.h"
@@ -203,6 +204,15 @@ void pathnode_capture(PathNode &n, int i, _object *o)
         if (o->type == OBJ_VIEWPOINT)
             n.view_angle = obj_get_viewangle(o);
         break;
+    case PATH_ATTR_ENV_TEXTCOLOR:
+        n.env_textcolor = env_get_textcolor();
+        break;
+    case PATH_ATTR_ENV_AMBIENT:
+        n.env_ambient = env_get_ambient();
+        break;
+    case PATH_ATTR_ENV_CLIP:
+        n.env_clip = env_get_clip(0);
+        break;
     case PATH_ATTR_IOR:
         m.ior = o->material.ior;
         break;
@@ -250,6 +260,15 @@ void pathnode_apply(const PathNode &n, int i, _object *o)
     case PATH_ATTR_VIEW_ANGLE:
         if (o->type == OBJ_VIEWPOINT)
             obj_set_viewangle(o, n.view_angle);
+        break;
+    case PATH_ATTR_ENV_TEXTCOLOR:
+        env_set_textcolor(n.env_textcolor);
+        break;
+    case PATH_ATTR_ENV_AMBIENT:
+        env_set_ambient(n.env_ambient);
+        break;
+    case PATH_ATTR_ENV_CLIP:
+        env_set_clip(static_cast<float>(n.env_clip) * 0.01f, 0);
         break;
     case PATH_ATTR_GEOMETRY:
         apply_geometry(n, o);

@@ -1,5 +1,8 @@
 // The path editor: every command on one object, in one scripted table, and its edge cases.
 #include "animation/anim_fixture.h"
+#include "animation/path_internal.h"
+
+#include <kivctrl/ve_env.h>
 
 namespace {
 
@@ -192,6 +195,38 @@ TEST_F(EditTest, EditingMovesLaterPlacementsOfTheObject)
     anim_add_path(o, later, 10.0, 1);
     path_edit(p, o, PATH_APPEND_NODE);  // 0..20
     EXPECT_EQ(starts(o), (std::vector<double>{0.0, 20.0}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EditTest, RootAttributesReachTheEnvironmentOnlyFromTheRoot)
+{
+    const float ambient = env_get_ambient();
+    const QEL_COLOR text = env_get_textcolor();
+    const int clip = env_get_clip(0);
+    _path *p = make_path("p", {{0, 0, 0}});
+    for (int bit : {PATH_ATTR_ENV_TEXTCOLOR, PATH_ATTR_ENV_AMBIENT, PATH_ATTR_ENV_CLIP})
+        p->set_status(bit, 1);
+    PathNode n;
+    n.env_ambient = 0.5f;
+    n.env_textcolor = {1, 0, 0};
+    n.env_clip = 5;
+    path_apply_state(p, n, make(root, OBJ_OBJECT, "o"));
+    EXPECT_EQ(env_get_ambient(), ambient);
+    path_apply_state(p, n, root);
+    EXPECT_FLOAT_EQ(env_get_ambient(), 0.5f);
+    EXPECT_EQ(env_get_textcolor().g, 0.0f);
+    EXPECT_EQ(env_get_clip(0), 5);
+    PathNode back;
+    pathnode_capture_all(back, root);
+    EXPECT_FALSE(kiv::anim::attribute_differs(n, back, PATH_ATTR_ENV_AMBIENT));
+    EXPECT_FALSE(kiv::anim::attribute_differs(n, back, PATH_ATTR_ENV_TEXTCOLOR));
+    EXPECT_FALSE(kiv::anim::attribute_differs(n, back, PATH_ATTR_ENV_CLIP));
+    env_set_ambient(ambient);
+    env_set_textcolor(text);
+    env_set_clip(static_cast<float>(clip) * 0.01f, 0);
 }
 
 }  // namespace
