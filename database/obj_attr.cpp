@@ -42,35 +42,6 @@ _obj_note::~_obj_note()
     free_string(link);
 }
 
-int obj_set_color(_object *o, float r, float g, float b, int level)
-{
-    if (!o)
-        return 101;
-    if (level == ATTR_DEFAULT_LEVEL) {
-        if (o->type == OBJ_FACE)
-            level = r >= 0.0f ? 200 : -200;
-        else
-            level = 100;
-    }
-    o->color = {r, g, b};
-    o->color_level = level;
-    return 0;
-}
-
-int obj_set_color(_object *o, const QEL_COLOR &c, int level)
-{
-    return obj_set_color(o, c.r, c.g, c.b, level);
-}
-
-int obj_get_color(_object *o, QEL_COLOR &c, int &level)
-{
-    if (!o)
-        return 101;
-    c = o->color;
-    level = o->color_level;
-    return 0;
-}
-
 int obj_set_notename(_object *o, const char *name, int /*locate*/)
 {
     if (!o)
@@ -151,6 +122,7 @@ int obj_set_active(_object *o, int a)
 {
     if (!o)
         return 101;
+    a = a != 0 ? 1 : 0;
     std::vector<_object *> children;
     OBJLIST_ITER it(o->children);
     while (it.next())

@@ -19,10 +19,17 @@ GSobject *new_empty_node();
 // o's graphics objects: gsobject, each level's handle and lod_current, each once.
 std::vector<GSobject *> geometry_nodes(_object *o);
 // Colour, specular, shininess, transparency, emission and (parts) rendering mode into every
-// graphics object of a part or face.
+// graphics object of a part or face; colour and transparency into a group's own node.
 void push_material(_object *o);
-// Shows the graphics object of an active, visible part or face; hides it otherwise.
-void refresh_visibility(_object *o);
+// The object's colour at its level into g (see obj_set_color).
+void push_color_to(GSobject *g, _object *o);
+// The graphics objects that carry a part's or face's material; none for other types.
+std::vector<GSobject *> material_nodes(_object *o);
+// The graphics rendering code of a RENDER_MODE: 0, 1, 2 for 1, 2, 3, and 3 for anything else.
+unsigned char rendering_code(int mode);
+// Shows the graphics object of an active, visible part or face, and draws the envelope of an
+// active hidden one; hides it otherwise. 102 when an active part has no graphics object.
+int refresh_visibility(_object *o);
 // Makes g the object's graphics object in place of the current one, keeping the placement
 // (and the pivot unless told otherwise), under the assembly's geometry lock. The old one is
 // detached, not deleted.

@@ -94,27 +94,14 @@ _object *light_add(_object *parent, char *name, LIGHT_MODE mode)
         db_delete_obj(o);
         return nullptr;
     }
-    if (auto *light = static_cast<GSlight *>(o->gslight)) {
-        GSlight_setcolor(light, 1.0f, 1.0f, 1.0f);
-        GSlight_setintensity(light, 0.8f);
-    }
-    o->intensity = 0.8f;
+    obj_set_intensity(o, 0.8f);
     obj_set_active(o, 1);
     return o;
 }
 
 LIGHT_MODE light_get_type(_object *o)
 {
-    if (!o || o->type != OBJ_LIGHT || !o->gslight)
-        return static_cast<LIGHT_MODE>(-1);
-    switch (GSlight_gettype(static_cast<GSlight *>(o->gslight))) {
-    case 1:
-        return LIGHT_POINT;
-    case 2:
-        return LIGHT_SPOT;
-    default:
-        return LIGHT_DIRECTED;
-    }
+    return o ? static_cast<LIGHT_MODE>(obj_get_ltype(o)) : static_cast<LIGHT_MODE>(-1);
 }
 
 int VE_sync_geo(_object *o)

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 void GSlight::recompute()
@@ -39,6 +40,18 @@ void GSlight_termslots()
     GSlight_slots().slots.clear();
 }
 
+float GSlight_glexponent(float exponent)
+{
+    return std::isnan(exponent) ? 0.0f : std::clamp(exponent, 0.0f, 128.0f);
+}
+
+float GSlight_glcutoff(float cutoff)
+{
+    if (std::isnan(cutoff) || cutoff < 0.0f)
+        return 0.0f;
+    return cutoff > 90.0f ? 180.0f : cutoff;
+}
+
 void GSlight_sendall()
 {
     GSlightslots &s = GSlight_slots();
@@ -63,8 +76,8 @@ void GSlight_sendall()
         }
         const float dir[4] = {l->direction[0], l->direction[1], l->direction[2], 0.0f};
         glLightfv(id, GL_SPOT_DIRECTION, dir);
-        glLightf(id, GL_SPOT_EXPONENT, l->exponent);
-        glLightf(id, GL_SPOT_CUTOFF, l->cutoff);
+        glLightf(id, GL_SPOT_EXPONENT, GSlight_glexponent(l->exponent));
+        glLightf(id, GL_SPOT_CUTOFF, GSlight_glcutoff(l->cutoff));
     }
 }
 

@@ -34,5 +34,10 @@ GSlightslots &GSlight_slots();
 // Creates the slots for count OpenGL lights (at least 8) and disables them; once.
 void GSlight_initslots(int count);
 void GSlight_termslots();
+// What OpenGL accepts of a spot exponent (0..128) and cutoff (0..90, or 180 for no cone): a
+// stored value outside is sent as the nearest one GL takes, so a wide cone lights everything
+// instead of leaving the slot with the previous light's value.
+float GSlight_glexponent(float exponent);
+float GSlight_glcutoff(float cutoff);
 // Sends the ambient light and every slot; run once per frame after the view is set.
 void GSlight_sendall();

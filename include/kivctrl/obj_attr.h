@@ -86,19 +86,124 @@ struct _obj_note {
     ~_obj_note();
 };
 
-// Stores the object's own colour and its level (ATTR_DEFAULT_LEVEL: 100, for a face 200 or,
-// with red < 0, -200). Returns 0, or 101 for a null object.
+// Accessors. Getters come in two forms: one returns the value without checking the object,
+// the other returns 0 (or 101 for a null object) and writes through references. Setters
+// return 0, 101 for a null object and 1 for a value they refuse (nothing is changed then).
+// Setters only record values in the graphics objects; drawing happens later, so they may run
+// on the geometry loading thread.
+
+// Colour and material. A level of ATTR_DEFAULT_LEVEL selects the default level: 100, or
+// 200 for a face (for a face's colour, -200 when red < 0, so that it shows its part's). A
+// negative level removes the object's own value from the graphics side: the graphics node
+// then shows what its ancestors carry.
+//
+// Applying the colour: the root's becomes the window background (the environment's when red
+// is -1); a group's goes on the group's own node, then every child applies its own again; a
+// part's or face's goes on every geometry node ((-1, -1, -1) when red is -1, which shows the
+// geometry's own colours); a light shines in its colour (white when red is -1). 105 for an
+// object of unknown type.
 int obj_set_color(_object *o, float r, float g, float b, int level);
 int obj_set_color(_object *o, const QEL_COLOR &c, int level);
+int obj_get_color(_object *o, float &r, float &g, float &b, int &level);
 int obj_get_color(_object *o, QEL_COLOR &c, int &level);
+// Pushed to every geometry node of a part or face.
+int obj_set_specular(_object *o, float r, float g, float b, int level);
+int obj_set_specular(_object *o, const QEL_COLOR &c, int level);
+int obj_set_emission(_object *o, float r, float g, float b, int level);
+int obj_set_emission(_object *o, const QEL_COLOR &c, int level);
+int obj_set_shininess(_object *o, float s, int level);
+// An opacity factor in 0..1 (1 = opaque); anything else, or a NaN, is refused. Pushed to
+// parts and faces and to a group's own node.
+int obj_set_transparency(_object *o, float t, int level);
+// Stored only.
+int obj_set_reflectivity(_object *o, float r, int level);
+int obj_set_ior(_object *o, float ior, int level);
+int obj_set_roughness(_object *o, float r, int level);
+int obj_set_metallic(_object *o, int m, int level);
+int obj_set_shadow(_object *o, int s, int level);
+int obj_get_specular(_object *o, QEL_COLOR &c, int &level);
+int obj_get_specular(_object *o, float &r, float &g, float &b, int &level);
+int obj_get_emission(_object *o, QEL_COLOR &c, int &level);
+int obj_get_emission(_object *o, float &r, float &g, float &b, int &level);
+float obj_get_shininess(_object *o, int &level);
+int obj_get_shininess(_object *o, float &s, int &level);
+float obj_get_transparency(_object *o, int &level);
+int obj_get_transparency(_object *o, float &t, int &level);
+float obj_get_reflectivity(_object *o, int &level);
+int obj_get_reflectivity(_object *o, float &r, int &level);
+float obj_get_ior(_object *o, int &level);
+int obj_get_ior(_object *o, float &ior, int &level);
+float obj_get_roughness(_object *o, int &level);
+int obj_get_roughness(_object *o, float &r, int &level);
+int obj_get_metallic(_object *o, int &m, int &level);
+int obj_get_shadow(_object *o, int &s, int &level);
+// 0 stores 3 (smooth). Pushed to every geometry node of a part.
+int obj_set_rendering(_object *o, RENDER_MODE m);
+RENDER_MODE obj_get_rendering(_object *o);
+int obj_get_rendering(_object *o, RENDER_MODE &out);
+
+// Visibility. On a group, part or face: stores v and, for an active part or face, hides the
+// graphics node and draws its envelope instead (v != 1) or shows it again; sends 209 (v = 1)
+// or 210 when the value changed. A group or the root passes v to every descendant; lights,
+// viewpoints and the root store nothing. Returns 102 when an active part has no graphics
+// node.
+int obj_set_vis(_object *o, int v);
+int obj_get_vis(_object *o);
+int obj_get_vis(_object *o, int &out);
+int obj_get_active(_object *o);
+int obj_get_active(_object *o, int &out);
+int obj_get_cull(_object *o);
+int obj_get_cull(_object *o, int &out);
+// Number of highlight styles of the graphics system; h and -h of obj_set_highlight must be
+// below it.
+constexpr int HIGHLIGHT_STYLES = 12;
+// h > 0 adds highlight style h to every geometry node, h < 0 removes style -h, 0 removes all;
+// a group or the root passes it to its whole subtree. Refuses |h| >= HIGHLIGHT_STYLES.
+int obj_set_highlight(_object *o, int h);
+// Draws the object's name beside it (groups, parts, lights and faces), in the text colour of
+// the environment.
+int obj_set_name_vis(_object *o, int v);
+int obj_get_name_vis(_object *o);
+int obj_get_name_vis(_object *o, int &out);
+// The name of the path the object follows; null when it follows none.
+const char *obj_get_pathname(_object *o);
+// Process-wide: whether an object dragged by the pointer dominates (1 at start).
+void obj_set_dominant(int d);
+int obj_get_dominant();
+
+// Lights (type 4); on other objects the setters do nothing and return 0.
+// Intensity, clamped to 0..1 (a NaN becomes 0).
+int obj_set_intensity(_object *o, float i);
+float obj_get_intensity(_object *o);
+int obj_get_intensity(_object *o, float &out);
+// Spot exponent and full cone angle in degrees (clamped to 0..360); NaN is refused.
+int obj_set_exponent(_object *o, float e);
+float obj_get_exponent(_object *o);  // 0 without a graphics light
+int obj_get_exponent(_object *o, float &out);
+int obj_set_angle(_object *o, float degrees);
+float obj_get_angle(_object *o);
+int obj_get_angle(_object *o, float &out);  // 360 and 101 for anything but a light
+// 1 directed, 2 spot, 3 point; 0 is taken as 1, other values are refused.
+int obj_set_ltype(_object *o, int t);
+int obj_get_ltype(_object *o);  // -1 for anything but a light
+int obj_get_ltype(_object *o, int &out);
 
 // Null name: deletes the note record. Otherwise creates the record when missing and stores
 // the name when it differs. Returns 0, or 101 for a null object.
 int obj_set_notename(_object *o, const char *name, int locate);
 const char *obj_get_notename(_object *o);
 
-// Stores the active flag, loads the geometry on first need (or releases it), applies the state
-// to the graphics side and announces it (205 when set, 206 when cleared): on the root for its
-// children, on a part also for its faces, on anything else for its whole subtree. Nonzero when
-// some geometry failed to load (that object stays inactive).
+// Stores the active flag (any nonzero value as 1), loads the geometry on first need (or
+// releases it), applies the state to the graphics side and announces it (205 when set, 206
+// when cleared): on the root for its children, on a part also for its faces, on anything else
+// for its whole subtree. Nonzero when some geometry failed to load (that object stays
+// inactive).
 int obj_set_active(_object *o, int a);
+
+// The geometry-valid flag of o and its subtree (on the root: of its children's subtrees). A
+// face given 0 is deleted. An object going from 0 to 1 announces it (211), releases its
+// geometry, refreshes a component group from its file and loads its geometry again (staying
+// inactive when that fails). Returns 0, or 101 for a null object.
+int obj_set_geometryvalid(_object *o, int v);
+int obj_get_geometryvalid(_object *o);  // 101 for a null object
+int obj_get_geometryvalid(_object *o, int &out);
