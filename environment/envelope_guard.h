@@ -2,7 +2,7 @@
 // every on must be matched by an off, whichever way the scope is left.
 #pragma once
 
-#include <kivctrl/gs_universe.h>
+#include <kivctrl/ve_env.h>
 
 namespace kiv::env {
 
@@ -11,12 +11,12 @@ public:
     explicit EnvelopesOnly(bool on = true) : on_(on)
     {
         if (on_)
-            GSuniverse_setonlydrawenvelopes(true);
+            env_set_onlydrawenvelopes(1);
     }
     ~EnvelopesOnly()
     {
         if (on_)
-            GSuniverse_setonlydrawenvelopes(false);
+            env_set_onlydrawenvelopes(0);
     }
     EnvelopesOnly(const EnvelopesOnly &) = delete;
     EnvelopesOnly &operator=(const EnvelopesOnly &) = delete;
