@@ -260,8 +260,12 @@ int path_associate(_path *p, _object *o)
             p->set_associated_object(o);
         }
     } else {
-        if (o->pathptr)
-            o->pathlist.remove(o->pathptr);
+        if (_path *gone = o->pathptr) {
+            o->pathlist.remove(gone);
+            // A path no longer listed must not keep pointing at the object: it may outlive it.
+            if (gone->associated_object == o && !o->pathlist.find(gone))
+                gone->set_associated_object(nullptr);
+        }
         o->pathptr = o->pathlist.get(1);
     }
     return 1;

@@ -21,6 +21,7 @@
 
 #include "assembly/instance_cache.h"
 #include "environment/binding_internal.h"
+#include "environment/geo_data.h"
 #include "environment/load_worker.h"
 
 #include <GL/gl.h>
@@ -193,7 +194,9 @@ void BM_OpenInBackground(benchmark::State &state)
         for (int i = 0; i < kParts; ++i) {
             _object *p = db_create_obj(root, OBJ_OBJECT);
             obj_set_file(p, f.names[static_cast<std::size_t>(i % kFiles)].c_str(), 0.0f);
+            GSobject *empty = p->gsobject;
             kiv::env::replace_node(p, box(4.0f), false);
+            kiv::env::delete_node(empty);
             obj_set_pos(p, QEL_VECT3(6.0f * (i % 40) - 120, 6.0f * (i / 40) - 75, 0), FRAME_WORLD);
             // Shown as the box until the loader applies the deferred activation.
             GSobject_add(p->gsobject);

@@ -13,8 +13,9 @@ struct QEL_COLOR {
     float r, g, b;
 };
 
-// 1 wire frame, 2 flat shaded, 3 smooth shaded (the default).
-enum RENDER_MODE {
+// 1 wire frame, 2 flat shaded, 3 smooth shaded (the default). Other values are stored as
+// given (files may carry them), hence the fixed underlying type.
+enum RENDER_MODE : int {
     RENDER_WIREFRAME = 1,
     RENDER_FLAT = 2,
     RENDER_SMOOTH = 3,

@@ -11,6 +11,7 @@
 #include <kivctrl/qel_pathname.h>
 
 #include "environment/binding_internal.h"
+#include "environment/geo_data.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -158,8 +159,11 @@ protected:
             std::ofstream(dir / file) << "size 1\n";
         _object *p = make(parent ? parent : root, OBJ_OBJECT, name);
         obj_set_file(p, file.c_str(), 0.0f);
-        if (placeholder > 0.0f)
+        if (placeholder > 0.0f) {
+            GSobject *empty = p->gsobject;
             kiv::env::replace_node(p, make_mesh(1, placeholder), false);
+            kiv::env::delete_node(empty);
+        }
         obj_set_pos(p, at, FRAME_WORLD);
         p->vars.add("_ACTIVE", reinterpret_cast<void *>(std::intptr_t{active}));
         return p;

@@ -195,7 +195,8 @@ TEST(StlText, NormalsWithoutDirectionTakeTheWinding)
                              facet({"0 0 0"}, {"1 0 0", "0 0 0", "0 -0.866025 -0.5"}) + "endsolid\n";
     auto r = read_facet_text(fold, FacetDialect::stl);
     ASSERT_NE(r.object, nullptr) << r.error;
-    const Corner &shared = primitives(r.object.get())[0].corners[0];
+    const auto prims = primitives(r.object.get());
+    const Corner &shared = prims[0].corners[0];
     ASSERT_TRUE(shared.hasnormal);
     EXPECT_NEAR(shared.normal[1], -0.2588f, 0.02f);
     EXPECT_NEAR(shared.normal[2], 0.9659f, 0.02f);
