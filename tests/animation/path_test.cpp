@@ -124,6 +124,7 @@ TEST_F(AnimTest, AssociationMakesThePathCurrentAndDissociationPicksTheNext)
     path_associate(nullptr, o);
     EXPECT_EQ(o->pathptr, b);
     EXPECT_EQ(o->pathlist.count(), 1);
+    EXPECT_EQ(a->associated_object, nullptr);  // a may outlive o
 }
 
 TEST_F(AnimTest, CreatingFromAnotherPathCopiesNodesAndSettings)
