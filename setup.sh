@@ -10,7 +10,7 @@ packages=(
   libpango1.0-dev libcairo2-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-apps python3 python3-pyftpdlib imagemagick
   # Independent implementations used only by tests and benchmarks.
-  libstorm-dev libassimp-dev libmeshoptimizer-dev libfcl-dev
+  libstorm-dev libassimp-dev libmeshoptimizer-dev libfcl-dev view3dscene
 )
 
 missing=()

@@ -38,16 +38,6 @@ int kind_of(KvgLexer &in, const std::string &keyword)
     in.fail(KvgLexer::shown(keyword) + " is not a polygon keyword");
 }
 
-// Kinds whose records merge when closed must hold whole primitives, or a merged record
-// would pair the corners of different primitives.
-void check_whole_primitives(KvgLexer &in, int kind, long long n)
-{
-    const int per = kind == GS_LINES ? 2 : kind == GS_TRIANGLES ? 3 : kind == GS_QUADS ? 4 : 1;
-    if (n % per != 0)
-        in.fail(std::string("a ") + gs_kind_keyword(kind) + " record needs a multiple of " + std::to_string(per) +
-                " corners, it has " + std::to_string(n));
-}
-
 void read_polygon(KvgLexer &in, GSsubmesh &group, size_t nv, size_t nn)
 {
     const int kind = kind_of(in, in.keyword_line("polygon keyword"));
@@ -55,7 +45,8 @@ void read_polygon(KvgLexer &in, GSsubmesh &group, size_t nv, size_t nn)
     for (float &c : color)
         c = in.real("colour");
     const long long n = in.integer("corner count", 0, INT_MAX);
-    check_whole_primitives(in, kind, n);
+    if (const std::string fault = part_record_fault(kind, static_cast<size_t>(n)); !fault.empty())
+        in.fail(fault);
     GSpoly *poly = group.append(kind, static_cast<size_t>(std::min(n, kReserveLimit)));
     std::copy(color, color + 3, poly->color);
     group.reindex(poly);

@@ -4,6 +4,9 @@
 
 #include "formats/part_file.h"
 
+#include "graphics/gs_primitive.h"
+
+#include <kivctrl/qel_localfile.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_stream.h>
 
@@ -24,9 +27,9 @@ struct PartForm {
 // Indexed by GSfileformat.
 const PartForm kForms[] = {
     {"text part", 0, kvg_read, kvg_write},
-    {"binary part", QEL_STREAM_BINARY, nullptr, nullptr},
-    {"VRML 1.0", 0, nullptr, nullptr},
-    {"VRML 2.0", 0, nullptr, nullptr},
+    {"binary part", QEL_STREAM_BINARY, kvb_read, kvb_write},
+    {"VRML 1.0", 0, nullptr, vrml1_write},
+    {"VRML 2.0", 0, nullptr, vrml2_write},
 };
 
 const PartForm *form_of(GSfileformat fmt)
@@ -133,7 +136,10 @@ bool GSobject_write(GSobject *obj, const char *path, GSfileformat fmt)
             why = "the file cannot be created";
         } else {
             try {
-                if (form_of(fmt)->write(static_cast<ADT_Object &>(*obj), *out))
+                const bool written = form_of(fmt)->write(static_cast<ADT_Object &>(*obj), *out);
+                // Data still buffered can fail only when it reaches the disk.
+                auto *local = dynamic_cast<QelNarrowWriterImp *>(out.get());
+                if (written && (!local || local->close() == 0))
                     return true;
                 why = "the file could not be written completely";
             } catch (const std::bad_alloc &) {
@@ -167,4 +173,13 @@ std::string part_corner_fault(const GScorner &c, size_t nv, size_t nn)
     if (c.normal < -1 || (c.normal >= 0 && static_cast<size_t>(c.normal) >= nn))
         return "normal index " + std::to_string(c.normal) + " is outside the " + std::to_string(nn) + " normals";
     return {};
+}
+
+std::string part_record_fault(int kind, size_t n)
+{
+    const size_t per = kind == GS_LINES ? 2 : kind == GS_TRIANGLES ? 3 : kind == GS_QUADS ? 4 : 1;
+    if (n % per == 0)
+        return {};
+    return std::string("a ") + gs_kind_keyword(kind) + " record needs a multiple of " + std::to_string(per) +
+           " corners, it has " + std::to_string(n);
 }

@@ -24,6 +24,10 @@ using PartWriteFn = bool (*)(ADT_Object &obj, QelFileWriter &out);
 
 void kvg_read(ADT_Object &obj, QelFileReader &in);
 bool kvg_write(ADT_Object &obj, QelFileWriter &out);
+void kvb_read(ADT_Object &obj, QelFileReader &in);
+bool kvb_write(ADT_Object &obj, QelFileWriter &out);
+bool vrml1_write(ADT_Object &obj, QelFileWriter &out);
+bool vrml2_write(ADT_Object &obj, QelFileWriter &out);
 
 // A new face group of obj, as an ADT_Face child whose sub-mesh receives the polygon records.
 GSsubmesh &part_add_face_group(ADT_Object &obj);
@@ -35,3 +39,8 @@ void part_set_bounds(GSpolylist &list, const float bounds[6]);
 // Why a corner cannot be used with nv vertices and nn normals (a vertex index outside
 // 0..nv-1, a normal index outside -1..nn-1); empty when it can.
 std::string part_corner_fault(const GScorner &c, size_t nv, size_t nn);
+
+// Why a record of a kind cannot hold n corners: kinds whose records merge when closed must
+// hold whole primitives, or a merged record would pair the corners of different primitives.
+// Empty when it can.
+std::string part_record_fault(int kind, size_t n);

@@ -11,8 +11,17 @@ QelNarrowWriterImp::QelNarrowWriterImp(const char *path, bool binary)
 
 QelNarrowWriterImp::~QelNarrowWriterImp()
 {
-    if (file_)
-        std::fclose(file_);
+    close();
+}
+
+int QelNarrowWriterImp::close()
+{
+    if (!file_)
+        return err_;
+    if (std::fclose(file_) != 0)
+        err_ = 1;
+    file_ = nullptr;
+    return err_;
 }
 
 int QelNarrowWriterImp::write(const unsigned short *s)

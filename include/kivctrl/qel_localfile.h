@@ -63,6 +63,9 @@ public:
     int write(char c) override;
     // Error value -1 on a short count.
     unsigned long writeb(const char *buf, unsigned long n) override;
+    // Writes out what is still buffered and closes the file; returns the error value, 1 when
+    // the buffered data could not be written (a full disk). Later writes fail.
+    int close();
 
 protected:
     std::FILE *file_ = nullptr;
