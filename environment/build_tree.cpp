@@ -7,10 +7,10 @@
 #include <kivctrl/selection.h>
 #include <kivctrl/task.h>
 #include <kivctrl/ve_env.h>
+#include <kivctrl/ve_sensor.h>
 #include <kivctrl/ve_zoom.h>
 
 #include "environment/load_worker.h"
-#include "environment/ve_seams.h"
 
 #include <atomic>
 #include <cstdint>
@@ -106,13 +106,11 @@ int VE_prepare_obj(_object *o)
 
 int VE_build_tree(_object *o)
 {
-    if (update_sensor_speed)
-        update_sensor_speed();
+    update_sensor_speed();
     VE_prepare_obj(o);
     if (o && env_get_threading())
         kiv::env::start_geometry_worker(o);
-    if (update_sensor_speed)
-        update_sensor_speed();
+    update_sensor_speed();
     return 0;
 }
 

@@ -5,8 +5,6 @@
 class _object;
 class GSobject;
 
-// Sensors: the speed of the view sensors follows the size of the scene.
-[[gnu::weak]] void update_sensor_speed();
 // Primitive shapes built by the graphics system.
 [[gnu::weak]] GSobject *GSobject_newblock(float sx, float sy, float sz, unsigned char, unsigned char);
 [[gnu::weak]] GSobject *GSobject_newcone(float height, float radius, int n, unsigned char, unsigned char);
