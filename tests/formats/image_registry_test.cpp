@@ -243,7 +243,7 @@ TEST(GSbitmap, PromotionToDepth32)
 TEST(ImageReaders, BuiltInFactories)
 {
     EXPECT_EQ(reader_names(), (std::vector<std::string>{"Windows Bitmap", "JPEG",
-                                                        "Truevision Targa",
+                                                        "Rich Text Format", "Truevision Targa",
                                                         "Tagged Image File Format"}));
     GSimageReaderFactory *bmp = image_reader_get_factory("windows bitmap");
     ASSERT_NE(bmp, nullptr);
@@ -251,9 +251,9 @@ TEST(ImageReaders, BuiltInFactories)
     EXPECT_STREQ(bmp->extname(), "Windows Bitmap");
     EXPECT_EQ(bmp->hints(), 1);
     EXPECT_EQ(image_reader_get_factory("JPEG")->hints(), 0);
-    EXPECT_STREQ(image_reader_get_factory(4)->extname(), "Tagged Image File Format");
+    EXPECT_STREQ(image_reader_get_factory(5)->extname(), "Tagged Image File Format");
     EXPECT_EQ(image_reader_get_index(bmp), 1);
-    EXPECT_EQ(image_reader_get_factory(5), nullptr);
+    EXPECT_EQ(image_reader_get_factory(6), nullptr);
     EXPECT_EQ(image_reader_get_factory(0), nullptr);
 }
 
@@ -268,17 +268,18 @@ TEST(ImageReaders, RegistrationSortsAndAnnounces)
     EXPECT_EQ(image_reader_register(&c), 1);
     EXPECT_EQ(reader_names(),
               (std::vector<std::string>{"First", "Windows Bitmap", "JPEG", "alpha", "Zeta",
-                                        "Truevision Targa", "Tagged Image File Format"}));
+                                        "Rich Text Format", "Truevision Targa",
+                                        "Tagged Image File Format"}));
     FakeReaderFactory twin("x", "zeta", FakeReaderFactory::NoReader);
-    EXPECT_EQ(image_reader_register(&twin), 8);  // an older one of that name stays
+    EXPECT_EQ(image_reader_register(&twin), 9);  // an older one of that name stays
     EXPECT_EQ(image_reader_get_factory("ZETA"), &a);
     for (FakeReaderFactory *f : {&twin, &c, &b, &a})
         EXPECT_EQ(image_reader_unregister(f), 0);
     EXPECT_EQ(image_reader_unregister(&a), 0);  // no longer registered: nothing sent
     EXPECT_EQ(m.seen, (std::vector<std::pair<int, int>>{
-                          {1801, 3}, {1801, 3}, {1801, 1}, {1801, 8},
-                          {1802, 8}, {1802, 1}, {1802, 3}, {1802, 3}}));
-    EXPECT_EQ(image_reader_count(), 4);
+                          {1801, 3}, {1801, 3}, {1801, 1}, {1801, 9},
+                          {1802, 9}, {1802, 1}, {1802, 3}, {1802, 3}}));
+    EXPECT_EQ(image_reader_count(), 5);
 }
 
 TEST(ImageReaders, InvokeTriesFactoriesInOrder)
