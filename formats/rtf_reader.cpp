@@ -76,8 +76,11 @@ public:
         const char *text = kiv::platform::string_resource(40006);
         return text ? text : name();
     }
+    // Only files named as rich text: the reader's size report would claim any other file.
     GSimageReader *create(const GSimageParams &params) override
     {
+        if (!has_rtf_extension(params.file))
+            return nullptr;
         return std::make_unique<RtfReader>(params).release();
     }
 };

@@ -351,12 +351,12 @@ TEST(BuiltInReaders, SmallBitmapAndTargaFixtures)
             const std::string name = std::string("3x2_") + (top ? "tl" : "bl") + (rle ? "_rle" : "") + ".tga";
             std::unique_ptr<GSbitmap> tga(image_reader_invoke(temp_file(name, tga_3x2(top, rle)).c_str(), index));
             ASSERT_NE(tga, nullptr) << name;
-            EXPECT_EQ(index, 3);
+            EXPECT_EQ(index, 4);
             expect_3x2_picture(*tga);
         }
 
     GSbitmapInfo info;
-    EXPECT_EQ(image_reader_info(temp_file("info.tga", tga_3x2(true, false)).c_str(), &info), 3);
+    EXPECT_EQ(image_reader_info(temp_file("info.tga", tga_3x2(true, false)).c_str(), &info), 4);
     EXPECT_EQ(info.width, 3);
     EXPECT_EQ(info.depth, 32);
 }
