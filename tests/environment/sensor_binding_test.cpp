@@ -171,3 +171,25 @@ TEST_F(SensorTest, BadInputIsRefused)
     EXPECT_TRUE(pointer->input.buttons & SENSOR_LEFT_DOWN);
     pointer->input.buttons = 0;
 }
+
+TEST_F(SensorTest, RelativePointerTurnsTheViewAboutTheSelection)
+{
+    _object *a = sphere_part("a", QEL_VECT3(2, 1, -3), 1.0f);
+    sphere_part("b", QEL_VECT3(-4, 0, 0), 1.0f);
+    object_picked(a);
+    QEL_VECT3 centre;
+    ASSERT_EQ(VE_get_midpoint(a, centre), 0);
+    QEL_VECT3 seen = centre;
+    seen -= pos(vp);
+    seen = orient(vp).invxform(seen);
+
+    _sensor *relative = dv_next_sensor(pointer);
+    relative->input.x = 5;
+    relative->input.y = -7;
+    actions();
+    EXPECT_FALSE(same_turn(orient(vp), QEL_QUAT(0, 0, 0, 1)));
+    QEL_VECT3 now = centre;
+    now -= pos(vp);
+    EXPECT_TRUE(near3(orient(vp).invxform(now), seen, 1e-3f));
+    EXPECT_TRUE(at(pos(a), 2, 1, -3)) << "the pointer holds the selection, not this device";
+}
