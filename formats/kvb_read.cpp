@@ -72,20 +72,12 @@ Bytes block(QelFileReader &in, unsigned long long expected, const char *what)
     ExplodingReader reader(&in);
     if (reader.error())
         fail(std::string("the ") + what + " block is damaged");
-    Bytes data;
-    constexpr unsigned long kChunk = 1 << 16;
-    data.reserve(static_cast<size_t>(std::min<unsigned long long>(expected, kChunk)));
-    for (;;) {
-        const size_t at = data.size();
-        data.resize(at + kChunk);
-        const unsigned long got = reader.readb(reinterpret_cast<char *>(data.data() + at), kChunk);
-        data.resize(at + got);
-        if (got < kChunk)
-            break;
-    }
-    if (data.size() != expected)
-        fail(std::string("the ") + what + " block holds " + std::to_string(data.size()) + " bytes instead of " +
+    const unsigned long held = reader.remaining();
+    if (held != expected)
+        fail(std::string("the ") + what + " block holds " + std::to_string(held) + " bytes instead of " +
              std::to_string(expected));
+    Bytes data(held);
+    reader.readb(reinterpret_cast<char *>(data.data()), held);
     return data;
 }
 
@@ -111,19 +103,20 @@ void set_normals_from_codes(GSmesh &mesh, const Bytes &codes)
 
 // Kind, colour and corners go into a record of the group, which closes and may merge.
 void add_record(GSsubmesh &group, const GSmesh &mesh, std::uint32_t kind, const float color[3],
-                const std::vector<GScorner> &corners)
+                std::vector<GScorner> &&corners)
 {
     if (kind > GS_POLYGON)
         fail("polygon kind " + std::to_string(kind) + " is not one of 0 to 9");
     if (const std::string fault = part_record_fault(static_cast<int>(kind), corners.size()); !fault.empty())
         fail(fault);
+    const long long nv = static_cast<long long>(mesh.vertexcount()), nn = static_cast<long long>(mesh.normalcount());
     for (const GScorner &c : corners)
-        if (const std::string fault = part_corner_fault(c, mesh.vertexcount(), mesh.normalcount()); !fault.empty())
-            fail(fault);
-    GSpoly *poly = group.append(static_cast<int>(kind), corners.size());
+        if (c.vertex < 0 || c.vertex >= nv || c.normal < -1 || c.normal >= nn)
+            fail(part_corner_fault(c, mesh.vertexcount(), mesh.normalcount()));
+    GSpoly *poly = group.append(static_cast<int>(kind), 0);
     std::copy(color, color + 3, poly->color);
     group.reindex(poly);
-    poly->corners = corners;
+    poly->corners = std::move(corners);
     GSpoly_close(poly);
 }
 
@@ -144,22 +137,19 @@ void read_group_v2(QelFileReader &in, ADT_Object &obj)
     u32(in, "primitive count");
     const int wv = kvb::index_width(mesh.vertexcount()), wn = kvb::index_width(mesh.normalcount());
     const std::uint32_t none = wn == 4 ? 0xFFFFFFFFu : (1u << (8 * wn)) - 1;
-    std::vector<GScorner> corners;
     for (std::uint32_t r = 0; r < records; ++r) {
         unsigned char head[4];
         take(in, head, 4, "polygon record");
         const float color[3] = {head[1] / 255.0f, head[2] / 255.0f, head[3] / 255.0f};
         const std::uint32_t n = u32(in, "corner count");
         const Bytes data = block(in, static_cast<unsigned long long>(n) * static_cast<unsigned>(wv + wn), "corner");
-        corners.resize(n);
-        const unsigned char *at = data.data();
-        for (GScorner &c : corners) {
-            c.vertex = static_cast<int>(little(at, wv));
+        std::vector<GScorner> corners;
+        corners.reserve(n);
+        for (const unsigned char *at = data.data(); at != data.data() + data.size(); at += wv + wn) {
             const std::uint32_t normal = little(at + wv, wn);
-            c.normal = normal == none ? -1 : static_cast<int>(normal);
-            at += wv + wn;
+            corners.push_back({static_cast<int>(little(at, wv)), normal == none ? -1 : static_cast<int>(normal)});
         }
-        add_record(group, mesh, head[0], color, corners);
+        add_record(group, mesh, head[0], color, std::move(corners));
     }
     group.recount();
 }
@@ -208,7 +198,6 @@ void read_group_v1(QelFileReader &in, ADT_Object &obj)
     read_bounds(in, group, true);
     const std::uint32_t records = u32(in, "polygon record count");
     u32(in, "primitive count");
-    std::vector<GScorner> corners;
     for (std::uint32_t r = 0; r < records; ++r) {
         const std::uint32_t kind = u32(in, "polygon kind");
         unsigned char rgb[12];
@@ -216,14 +205,14 @@ void read_group_v1(QelFileReader &in, ADT_Object &obj)
         const float color[3] = {finite(kvb::get_f32(rgb), "colour"), finite(kvb::get_f32(rgb + 4), "colour"),
                                 finite(kvb::get_f32(rgb + 8), "colour")};
         const std::uint32_t n = u32(in, "corner count");
-        corners.clear();
+        std::vector<GScorner> corners;
         corners.reserve(std::min<size_t>(n, kReserveLimit));
         for (std::uint32_t i = 0; i < n; ++i) {
             const std::uint32_t v = u32(in, "corners");
             const std::uint32_t normal = u32(in, "corners");
             corners.push_back({static_cast<int>(v), normal == 0xFFFFFFFFu ? -1 : static_cast<int>(normal)});
         }
-        add_record(group, mesh, kind, color, corners);
+        add_record(group, mesh, kind, color, std::move(corners));
     }
     group.recount();
 }

@@ -94,7 +94,9 @@ void ExplodingReader::explode_from_source()
     std::vector<char> work(DCL_EXPLODE_WORK_SIZE);
     ExplodeIo io{*source_, buffer_, static_cast<std::size_t>(stored_size_), 0,
                  static_cast<std::size_t>(text_size_)};
-    buffer_.reserve(std::min<std::size_t>(io.wanted, kChunk));
+    // A DCL stream yields fewer than 256 bytes per stored byte, so this bounds the room taken
+    // ahead by the data really stored while sparing the copies of a growing buffer.
+    buffer_.reserve(std::min<std::size_t>(io.wanted, 256 * io.limit + kChunk));
     unsigned int status = dcl_explode(read_compressed, write_text, work.data(), &io);
     taken_ = clamp_int(io.taken);
     produced_ = clamp_int(io.produced);

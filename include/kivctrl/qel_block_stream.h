@@ -27,6 +27,8 @@ public:
     // Always -1: a block has no positions.
     int seek(long offset, Origin origin) override;
     long tell() override;
+    // Bytes of text not yet read.
+    unsigned long remaining() const { return static_cast<unsigned long>(buffer_.size()) - static_cast<unsigned long>(position_); }
 
 private:
     void load();
