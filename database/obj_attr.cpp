@@ -42,29 +42,6 @@ _obj_note::~_obj_note()
     free_string(link);
 }
 
-int obj_set_notename(_object *o, const char *name, int /*locate*/)
-{
-    if (!o)
-        return 101;
-    if (!name) {
-        delete o->note;
-        o->note = nullptr;
-        return 0;
-    }
-    if (!o->note)
-        o->note = new _obj_note;
-    if (!o->note->name || std::strcmp(o->note->name, name) != 0) {
-        if (!replace_string(o->note->name, name))
-            return 103;
-    }
-    return 0;
-}
-
-const char *obj_get_notename(_object *o)
-{
-    return o && o->note ? o->note->name : nullptr;
-}
-
 namespace {
 
 // One object: store the flag, load the geometry on first need (or release it), apply it to

@@ -66,5 +66,6 @@ int VE_activate_obj(_object *o)
         break;
     }
     kiv::env::refresh_visibility(o);
+    kiv::env::refresh_note(o);
     return 0;
 }

@@ -34,6 +34,7 @@ int set_one_vis(_object *o, int v)
     const int old = o->vis;
     o->vis = v;
     const int rc = kiv::env::refresh_visibility(o);
+    kiv::env::refresh_note(o);
     if (v != old)
         msg_send(v == 1 ? MSG_OBJ_SHOWN : MSG_OBJ_HIDDEN, o, 0);
     if (v == 1)

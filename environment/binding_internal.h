@@ -27,6 +27,13 @@ void push_color_to(GSobject *g, _object *o);
 std::vector<GSobject *> material_nodes(_object *o);
 // The graphics rendering code of a RENDER_MODE: 0, 1, 2 for 1, 2, 3, and 3 for anything else.
 unsigned char rendering_code(int mode);
+// The note's graphics note on the object's current node, shown while the object is active and
+// visible, with the record's offset, foreground and leader.
+void refresh_note(_object *o);
+// Takes the note off the object's node before that node goes.
+void detach_note(_object *o);
+// The texture's image and every field into the object's geometry nodes (or the backdrop).
+void refresh_texture(_object *o);
 // Shows the graphics object of an active, visible part or face, and draws the envelope of an
 // active hidden one; hides it otherwise. 102 when an active part has no graphics object.
 int refresh_visibility(_object *o);

@@ -144,6 +144,8 @@ void common_tail(_object *o)
     VE_set_up_all_geo_data(o);
     VE_activate_obj(o);
     kiv::env::push_material(o);
+    kiv::env::refresh_texture(o);
+    kiv::env::refresh_note(o);
 }
 
 // Files of a group, light or viewpoint are assemblies read into it; their levels hold no
@@ -204,6 +206,7 @@ void VE_release_geometry(_object *o)
     if (!o)
         return;
     if (o->type == OBJ_FACE) {
+        kiv::env::detach_note(o);
         for (int i = 1; i <= o->geolist.count(); ++i) {
             _geometry *level = o->geolist.get(i);
             if (level->handle == o->gsobject)
@@ -222,6 +225,7 @@ void VE_release_geometry(_object *o)
     std::vector<GSobject *> gone = kiv::env::geometry_nodes(o);
     gone.push_back(old);
     for (_object *f : face_children(o)) {
+        kiv::env::detach_note(f);
         for (int i = 1; i <= f->geolist.count(); ++i) {
             _geometry *level = f->geolist.get(i);
             if (level->handle == f->gsobject)

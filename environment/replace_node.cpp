@@ -1,6 +1,7 @@
 // Replacing an object's graphics object while keeping where the object is.
 #include <kivctrl/ve_bind.h>
 
+#include <kivctrl/gs_note.h>
 #include <kivctrl/gsobject.h>
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/qel_msg.h>
@@ -79,6 +80,9 @@ void replace_node(_object *o, GSobject *g, bool keep_pivot)
         GSobject_setdrawenvelope(old, false);
         GSobject_settriadradius(old, 0.0f);
         GSobject_setdrawtext(old, false);
+        // The note goes with the object, not with the node that is about to be deleted.
+        if (o->note && o->note->gsnote && GSobject_notedetach(old, o->note->gsnote))
+            GSobject_noteattach(g, o->note->gsnote);
     }
     GSobject_setvisibility(g, false);
     attach_geo_data(g, o);

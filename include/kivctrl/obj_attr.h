@@ -189,10 +189,6 @@ int obj_set_ltype(_object *o, int t);
 int obj_get_ltype(_object *o);  // -1 for anything but a light
 int obj_get_ltype(_object *o, int &out);
 
-// Null name: deletes the note record. Otherwise creates the record when missing and stores
-// the name when it differs. Returns 0, or 101 for a null object.
-int obj_set_notename(_object *o, const char *name, int locate);
-const char *obj_get_notename(_object *o);
 
 // Stores the active flag (any nonzero value as 1), loads the geometry on first need (or
 // releases it), applies the state to the graphics side and announces it (205 when set, 206
@@ -208,3 +204,77 @@ int obj_set_active(_object *o, int a);
 int obj_set_geometryvalid(_object *o, int v);
 int obj_get_geometryvalid(_object *o);  // 101 for a null object
 int obj_get_geometryvalid(_object *o, int &out);
+
+// Notes (groups, parts, lights and faces show them; other objects keep the record only).
+// A null name deletes the record and the note. Otherwise the record is made when missing and
+// a name that differs is stored and its image read: when the name cannot be read, its file
+// name alone is tried and, if that reads or locate is 0, kept; otherwise the locate
+// procedure (806) asks for the file. Returns 0, 101 for a null object, 103 out of memory.
+int obj_set_notename(_object *o, const char *name, int locate);
+const char *obj_get_notename(_object *o);
+int obj_get_notename(_object *o, const char *&out);
+// The record's other values; 101 when the object has no note record. An empty link is
+// stored as null. The note shows while its visible flag is 1 and the object is active and
+// visible.
+int obj_set_notelink(_object *o, const char *link);
+int obj_set_notevisible(_object *o, int v);
+int obj_set_noteforeground(_object *o, int f);
+int obj_set_noteleader(_object *o, int l);
+int obj_set_noteoffset(_object *o, const QEL_VECT2 &offset);
+const char *obj_get_notelink(_object *o);
+int obj_get_notelink(_object *o, const char *&out);
+int obj_get_notevisible(_object *o);
+int obj_get_notevisible(_object *o, int &out);
+int obj_get_noteforeground(_object *o);
+int obj_get_noteforeground(_object *o, int &out);
+int obj_get_noteleader(_object *o);
+int obj_get_noteleader(_object *o, int &out);
+QEL_VECT2 obj_get_noteoffset(_object *o);
+int obj_get_noteoffset(_object *o, QEL_VECT2 &out);
+
+// Textures of parts and faces; on the root the record describes the window's backdrop
+// (active: shown, type: tiled, method and quality: horizontal and vertical justification).
+// A null name deletes the record and the texture. Otherwise the record is made when missing
+// (its grid at the object's midpoint), the name stored and the image given to every geometry
+// node (or the backdrop), the locate procedure (804, or 805 for the backdrop) asking for a
+// file that cannot be read; then every field follows. The other setters return 101 without
+// a record; the placement setters announce their change (701-706).
+int obj_set_texturename(_object *o, const char *name);
+int obj_set_texturemethod(_object *o, int method);
+int obj_set_texturequality(_object *o, int quality);
+int obj_set_texturetype(_object *o, int type);
+int obj_set_textureactive(_object *o, int active);
+int obj_set_texturescale(_object *o, const QEL_VECT2 &scale);
+int obj_set_texturepos(_object *o, const QEL_VECT2 &pos);
+int obj_set_textureangle(_object *o, float degrees);
+int obj_set_textureorient(_object *o, float radians);
+int obj_set_texturegridscale(_object *o, const QEL_VECT3 &scale);
+int obj_set_texturegridpos(_object *o, const QEL_VECT3 &pos);
+int obj_set_texturegridorient(_object *o, const QEL_QUAT &q);
+int obj_set_texturegrideangles(_object *o, const QEL_VECT3 &degrees);
+const char *obj_get_texturename(_object *o);
+int obj_get_texturename(_object *o, const char *&out);
+int obj_get_texturemethod(_object *o);
+int obj_get_texturemethod(_object *o, int &out);
+int obj_get_texturequality(_object *o);
+int obj_get_texturequality(_object *o, int &out);
+int obj_get_texturetype(_object *o);
+int obj_get_texturetype(_object *o, int &out);
+int obj_get_textureactive(_object *o);
+int obj_get_textureactive(_object *o, int &out);
+QEL_VECT2 obj_get_texturescale(_object *o);
+int obj_get_texturescale(_object *o, QEL_VECT2 &out);
+QEL_VECT2 obj_get_texturepos(_object *o);
+int obj_get_texturepos(_object *o, QEL_VECT2 &out);
+float obj_get_textureangle(_object *o);  // degrees
+int obj_get_textureangle(_object *o, float &out);
+float obj_get_textureorient(_object *o);  // radians
+int obj_get_textureorient(_object *o, float &out);
+QEL_VECT3 obj_get_texturegridscale(_object *o);
+int obj_get_texturegridscale(_object *o, QEL_VECT3 &out);
+QEL_VECT3 obj_get_texturegridpos(_object *o);
+int obj_get_texturegridpos(_object *o, QEL_VECT3 &out);
+QEL_QUAT obj_get_texturegridorient(_object *o);
+int obj_get_texturegridorient(_object *o, QEL_QUAT &out);
+QEL_VECT3 obj_get_texturegrideangles(_object *o);  // Euler angles in degrees
+int obj_get_texturegrideangles(_object *o, QEL_VECT3 &out);
