@@ -5,6 +5,8 @@
 #include <kivctrl/qel_pathname.h>
 #include <kivctrl/qel_stream.h>
 
+#include "formats/part_file_loader.h"
+
 #include <memory>
 
 namespace {
@@ -30,17 +32,7 @@ public:
 
     int load(KivAssembly *, _object *, const char *file, const char *, GSobject **geometry) override
     {
-        GSobject *obj = file ? GSobject_read(file, GS_FILE_BINARY) : nullptr;
-        if (obj) {
-            const float origin[3] = {0.0f, 0.0f, 0.0f};
-            GSobject_setpivot(obj, origin, GS_FRAME_LOCAL);
-        }
-        const bool read = obj != nullptr;
-        if (geometry)
-            *geometry = obj;
-        else
-            GSobject_delete(obj);  // nobody to hand it to
-        return read ? LOADER_GEOMETRY : LOADER_NOT_TAKEN;
+        return load_part_file(file, GS_FILE_BINARY, geometry);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <kivctrl/qel_block_stream.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -45,29 +46,9 @@ bool put(QelFileWriter &to, const Bytes &data)
     return to.writeb(reinterpret_cast<const char *>(data.data()), n) == n;
 }
 
-// The box of the vertices a list's corners use (every vertex for null); an empty box is the
-// point (0, 0, 0), as readers take it.
 void add_bounds(Bytes &b, const GSmesh &mesh, const GSpolylist *corners_of)
 {
-    float box[6] = {1.0e38f, 1.0e38f, 1.0e38f, -1.0e38f, -1.0e38f, -1.0e38f};
-    const size_t nv = mesh.vertexcount();
-    auto add = [&](size_t v) {
-        for (int i = 0; i < 3; ++i) {
-            box[i] = std::min(box[i], mesh.vertices[3 * v + i]);
-            box[i + 3] = std::max(box[i + 3], mesh.vertices[3 * v + i]);
-        }
-    };
-    if (!corners_of) {
-        for (size_t v = 0; v < nv; ++v)
-            add(v);
-    } else {
-        for (const GSpoly &p : corners_of->polys)
-            for (const GScorner &c : p.corners)
-                if (c.vertex >= 0 && static_cast<size_t>(c.vertex) < nv)
-                    add(static_cast<size_t>(c.vertex));
-    }
-    if (box[0] > box[3])
-        std::fill(box, box + 6, 0.0f);
+    const std::array<float, 6> box = part_bounds(mesh, corners_of);
     for (float v : box)
         add_f32(b, v);
     if (!corners_of)

@@ -10,6 +10,7 @@
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_stream.h>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -182,4 +183,28 @@ std::string part_record_fault(int kind, size_t n)
         return {};
     return std::string("a ") + gs_kind_keyword(kind) + " record needs a multiple of " + std::to_string(per) +
            " corners, it has " + std::to_string(n);
+}
+
+std::array<float, 6> part_bounds(const GSmesh &mesh, const GSpolylist *corners_of)
+{
+    std::array<float, 6> box = {1.0e38f, 1.0e38f, 1.0e38f, -1.0e38f, -1.0e38f, -1.0e38f};
+    const size_t nv = mesh.vertexcount();
+    auto add = [&](size_t v) {
+        for (size_t i = 0; i < 3; ++i) {
+            box[i] = std::min(box[i], mesh.vertices[3 * v + i]);
+            box[i + 3] = std::max(box[i + 3], mesh.vertices[3 * v + i]);
+        }
+    };
+    if (!corners_of) {
+        for (size_t v = 0; v < nv; ++v)
+            add(v);
+    } else {
+        for (const GSpoly &p : corners_of->polys)
+            for (const GScorner &c : p.corners)
+                if (c.vertex >= 0 && static_cast<size_t>(c.vertex) < nv)
+                    add(static_cast<size_t>(c.vertex));
+    }
+    if (box[0] > box[3])
+        box.fill(0.0f);
+    return box;
 }

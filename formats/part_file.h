@@ -4,6 +4,7 @@
 
 #include "graphics/gs_object.h"
 
+#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -35,6 +36,9 @@ GSsubmesh &part_add_face_group(ADT_Object &obj);
 // Sets a list's bounds from a file: a box with min above max on any axis becomes the point
 // (0, 0, 0); midpoint and radius follow the box.
 void part_set_bounds(GSpolylist &list, const float bounds[6]);
+// The box of the vertices a list's corners use (every vertex for null), as readers take it:
+// an empty box is the point (0, 0, 0).
+std::array<float, 6> part_bounds(const GSmesh &mesh, const GSpolylist *corners_of);
 
 // Why a corner cannot be used with nv vertices and nn normals (a vertex index outside
 // 0..nv-1, a normal index outside -1..nn-1); empty when it can.

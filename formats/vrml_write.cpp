@@ -1,6 +1,7 @@
 // Exporting a part as VRML 1.0 or 2.0: one shape with the object's material, every vertex
 // and normal, and the faces of every record as indexed triangles.
 #include "formats/part_file.h"
+#include "formats/part_text_output.h"
 
 #include <kivctrl/qel_stream.h>
 
@@ -13,54 +14,7 @@
 
 namespace {
 
-// Text gathered in blocks; numbers are formatted as "%g" without the locale.
-class VrmlOutput {
-public:
-    explicit VrmlOutput(QelFileWriter &out) : out_(out) { buf_.reserve(kBlock + 256); }
-
-    VrmlOutput &operator<<(std::string_view s)
-    {
-        buf_ += s;
-        if (buf_.size() >= kBlock)
-            flush();
-        return *this;
-    }
-    VrmlOutput &operator<<(float v)
-    {
-        char text[32];
-        const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 6);
-        return *this << std::string_view(text, static_cast<size_t>(r.ptr - text));
-    }
-    VrmlOutput &operator<<(int v)
-    {
-        char text[16];
-        const auto r = std::to_chars(text, text + sizeof text, v);
-        return *this << std::string_view(text, static_cast<size_t>(r.ptr - text));
-    }
-    VrmlOutput &triple(const float *v) { return *this << v[0] << " " << v[1] << " " << v[2]; }
-
-    bool finish()
-    {
-        flush();
-        return ok_;
-    }
-
-private:
-    static constexpr size_t kBlock = 1 << 16;
-
-    void flush()
-    {
-        if (buf_.empty())
-            return;
-        out_.write(buf_.c_str());
-        ok_ = ok_ && out_.error() == 0;
-        buf_.clear();
-    }
-
-    QelFileWriter &out_;
-    std::string buf_;
-    bool ok_ = true;
-};
+using VrmlOutput = PartTextOutput;
 
 using Triangle = std::array<const GScorner *, 3>;
 

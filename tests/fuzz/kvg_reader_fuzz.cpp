@@ -4,6 +4,7 @@
 #include <kivctrl/kivctrl.h>
 
 #include "formats/part_file.h"
+#include "fuzz/memory_streams.h"
 #include "fuzz/seeds.h"
 
 #include <cstdint>
@@ -11,6 +12,9 @@
 #include <string>
 
 namespace {
+
+using kivfuzz::BytesReader;
+using kivfuzz::BytesWriter;
 
 void check(bool ok)
 {
@@ -34,36 +38,6 @@ kiv::fuzz::Seeds seeds()
 }
 KIV_FUZZ_SEEDS(seeds);
 
-class BytesReader : public QelFileReaderImp {
-public:
-    BytesReader(const std::uint8_t *data, std::size_t size) : data_(data), size_(size) {}
-    int readch() override
-    {
-        if (pos_ == size_) {
-            err_ = -1;
-            return -1;
-        }
-        return data_[pos_++];
-    }
-    int unreadch(int c) override { return pos_ > 0 && c >= 0 ? (--pos_, c) : -1; }
-    bool iseof() override { return pos_ == size_; }
-    int seek(long, Origin) override { return -1; }
-    long tell() override { return static_cast<long>(pos_); }
-
-private:
-    const std::uint8_t *data_;
-    std::size_t size_, pos_ = 0;
-};
-
-class TextWriter : public QelFileWriterImp {
-public:
-    int write(const unsigned short *) override { return err_ = 1; }
-    int write(const char *s) override { return text += s, 0; }
-    int write(unsigned short c) override { return write(static_cast<char>(c)); }
-    int write(char c) override { return text += c, 0; }
-    std::string text;
-};
-
 struct Deleter {
     void operator()(GSobject *o) const { GSobject_delete(o); }
 };
@@ -77,9 +51,9 @@ Object read(const std::uint8_t *data, std::size_t size)
 
 std::string write(GSobject *obj)
 {
-    TextWriter out;
+    BytesWriter out;
     check(kvg_write(static_cast<ADT_Object &>(*obj), out));
-    return out.text;
+    return out.bytes;
 }
 
 std::string cycle(const std::string &text)
