@@ -12,14 +12,15 @@
 
 namespace {
 
-// n objects below one top group: groups of `fanout` children, parts at the leaves.
+// n objects below one top group: groups of `fanout` children, two of them groups again (so the
+// tree stays shallow: a single group child would make a chain n / fanout deep), the rest parts.
 _object *fill(_object *top, int n, int fanout, bool components)
 {
     std::vector<_object *> groups{top};
     std::size_t next = 0;
     for (int made = 0; made < n; ++next) {
         for (int k = 0; k < fanout && made < n; ++k, ++made) {
-            const bool group = components || made % fanout == 0;
+            const bool group = components || made % fanout < 2;
             _object *o = db_create_obj(groups[next], group ? OBJ_GROUP : OBJ_OBJECT);
             if (components) {
                 _geometry *level = nullptr;
