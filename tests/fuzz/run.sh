@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds every libFuzzer target with clang in build-fuzz and runs each for a bounded time
-# (FUZZ_SECONDS, 60 by default), starting from the seeds the fuzzer writes itself.
+# (FUZZ_SECONDS, 40 by default), starting from the seeds the fuzzer writes itself.
 # Fails when any fuzzer finds a crash, a hang or a leak.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-seconds=${FUZZ_SECONDS:-60}
+seconds=${FUZZ_SECONDS:-40}
 build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKIV_FUZZ=ON -DKIV_BUILD_TESTS=ON -DKIV_BUILD_BENCH=OFF
