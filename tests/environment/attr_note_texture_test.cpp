@@ -1,6 +1,7 @@
 // Notes and textures of objects: the records' setters and getters, finding their images
 // (and asking for them), and what the graphics objects receive.
 #include "tests/environment/bind_fixture.h"
+#include "tests/environment/locator.h"
 #include "tests/graphics/probe_images.h"
 
 #include "graphics/gs_object.h"
@@ -19,28 +20,7 @@
 
 namespace {
 
-// Answers locate requests of one code with a fixed path (empty: gives up), recording them.
-struct Locator : MsgHandlerImp {
-    Locator(short code, std::string answer) : code(code), answer(std::move(answer))
-    {
-        msg_handler_register(this);
-    }
-    ~Locator() override { msg_handler_unregister(this); }
-    const char *name() override { return "test locator"; }
-    int handle(short c, void *data, std::intptr_t) override
-    {
-        if (c != code)
-            return 0;
-        auto *r = static_cast<QEL_LOCATE_REQUEST *>(data);
-        sought.emplace_back(r->sought);
-        context.emplace_back(r->context ? r->context : "(null)");
-        std::strncpy(r->answer, answer.c_str(), static_cast<size_t>(r->answer_size) - 1);
-        return 0;
-    }
-    short code;
-    std::string answer;
-    std::vector<std::string> sought, context;
-};
+using kivtest::Locator;
 
 class NoteTextureTest : public DbTest {
 protected:

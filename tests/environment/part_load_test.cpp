@@ -1,6 +1,7 @@
 // Loading part geometry through the loader registry: levels, the instance cache, the locate
 // requests for missing files, assembly files of groups, deferred activation.
 #include "tests/environment/bind_fixture.h"
+#include "tests/environment/locator.h"
 
 #include <kivctrl/loader.h>
 #include <kivctrl/qel_locate.h>
@@ -93,28 +94,7 @@ Loader *TestAssemblyFactory::create()
     return new TestAssemblyLoader;
 }
 
-// Answers locate requests of one code with a fixed path, recording what was asked.
-struct Locator : MsgHandlerImp {
-    Locator(short code, std::string answer) : code(code), answer(std::move(answer))
-    {
-        msg_handler_register(this);
-    }
-    ~Locator() override { msg_handler_unregister(this); }
-    const char *name() override { return "test locator"; }
-    int handle(short c, void *data, std::intptr_t) override
-    {
-        if (c != code)
-            return 0;
-        auto *r = static_cast<QEL_LOCATE_REQUEST *>(data);
-        sought.push_back(r->sought);
-        context.push_back(r->context ? r->context : "");
-        std::strncpy(r->answer, answer.c_str(), static_cast<size_t>(r->answer_size) - 1);
-        return 0;
-    }
-    short code;
-    std::string answer;
-    std::vector<std::string> sought, context;
-};
+using kivtest::Locator;
 
 class PartLoadTest : public DbTest {
 protected:
