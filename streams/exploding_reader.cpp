@@ -11,6 +11,7 @@ namespace {
 // Raw text is taken from the source in pieces, so a damaged size field cannot make the
 // reader allocate more than the source really holds.
 constexpr unsigned long kChunk = 65536;
+constexpr std::size_t kReserveCap = std::size_t{16} << 20;
 
 std::int32_t little_endian_i32(const unsigned char *p)
 {
@@ -94,9 +95,10 @@ void ExplodingReader::explode_from_source()
     std::vector<char> work(DCL_EXPLODE_WORK_SIZE);
     ExplodeIo io{*source_, buffer_, static_cast<std::size_t>(stored_size_), 0,
                  static_cast<std::size_t>(text_size_)};
-    // A DCL stream yields fewer than 256 bytes per stored byte, so this bounds the room taken
-    // ahead by the data really stored while sparing the copies of a growing buffer.
-    buffer_.reserve(std::min<std::size_t>(io.wanted, 256 * io.limit + kChunk));
+    // Room taken ahead spares the copies of a growing buffer. Both sizes come from the file,
+    // so it is bounded by what the stored size can yield (under 256 bytes per stored byte) and
+    // by kReserveCap, so a short damaged file cannot reserve gigabytes; larger blocks grow.
+    buffer_.reserve(std::min({io.wanted, 256 * io.limit + kChunk, kReserveCap}));
     unsigned int status = dcl_explode(read_compressed, write_text, work.data(), &io);
     taken_ = clamp_int(io.taken);
     produced_ = clamp_int(io.produced);
