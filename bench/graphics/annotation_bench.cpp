@@ -9,6 +9,8 @@
 // against the same frame without names. The names should cost at most 10 % of the frame.
 #include "platform/gl_surface.h"
 
+#include "bench/graphics/wavy_patch.h"
+
 #include <kivctrl/gs_image.h>
 #include <kivctrl/gs_texture.h>
 #include <kivctrl/gs_universe.h>
@@ -28,8 +30,9 @@
 namespace {
 
 constexpr int kSize = 512;
-constexpr int kCells = 25;
-constexpr int kRows = 50; // 25 x 50 x 2 = 2 500 triangles per part
+using kivbench::kCells;
+using kivbench::kRows;
+using kivbench::patch_point;
 constexpr int kImage = 256;
 
 // Checker images made in memory, one per name "<n>.bench".
@@ -71,38 +74,10 @@ private:
     };
 };
 
-void patch_point(float u, float v, float p[3], float n[3])
-{
-    const float k = 6.2831853f;
-    p[0] = u, p[1] = v, p[2] = 0.05f * std::sin(k * u) * std::cos(k * v);
-    float dx = -0.05f * k * std::cos(k * u) * std::cos(k * v);
-    float dy = 0.05f * k * std::sin(k * u) * std::sin(k * v);
-    float len = std::sqrt(dx * dx + dy * dy + 1);
-    n[0] = dx / len, n[1] = dy / len, n[2] = 1 / len;
-}
 
 GSobject *patch(float x, float y)
 {
-    GSobject *obj = GSobject_begin((kCells + 1) * (kRows + 1));
-    for (int j = 0; j <= kRows; ++j) {
-        for (int i = 0; i <= kCells; ++i) {
-            float p[3], n[3];
-            patch_point(float(i) / kCells, float(j) / kRows, p, n);
-            GSvertex v = GSvertex_new(p);
-            GSvertex_setnormal(&v, n);
-            GSobject_addvertex(obj, &v);
-        }
-    }
-    GSpoly *poly = GSpoly_begintriangles(obj, kCells * kRows * 2);
-    for (int j = 0; j < kRows; ++j) {
-        for (int i = 0; i < kCells; ++i) {
-            const int a = j * (kCells + 1) + i, b = a + kCells + 1;
-            for (int k : {a, a + 1, b, b, a + 1, b + 1})
-                GSpoly_addvertex(poly, k);
-        }
-    }
-    GSpoly_close(poly);
-    GSobject_close(obj, 0.0f);
+    GSobject *obj = kivbench::wavy_patch();
     GSobject_setcolor(obj, 0.8f, 0.7f, 0.6f, 100);
     GSobject_add(obj);
     const float at[3] = {x, y, 0};

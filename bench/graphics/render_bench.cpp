@@ -4,6 +4,8 @@
 // list time with display lists on and 1.1 x the raw immediate time with them off.
 #include "platform/gl_surface.h"
 
+#include "bench/graphics/wavy_patch.h"
+
 #include <kivctrl/gs_universe.h>
 #include <kivctrl/gsobject.h>
 
@@ -19,8 +21,9 @@ namespace {
 
 constexpr int kSize = 512;
 constexpr int kGrid = 20;    // parts per side
-constexpr int kCells = 25;   // quads per patch side along x
-constexpr int kRows = 50;    // ... and along y: 25 x 50 x 2 = 2 500 triangles
+using kivbench::kCells;
+using kivbench::kRows;
+using kivbench::patch_point;
 
 struct Scene {
     std::unique_ptr<kiv::platform::GlSurface> surface;
@@ -29,16 +32,6 @@ struct Scene {
     GLuint rawlist = 0;
 };
 
-// A wavy patch of 1 x 1 units, so that every vertex has its own normal.
-void patch_point(float u, float v, float p[3], float n[3])
-{
-    const float k = 6.2831853f;
-    p[0] = u, p[1] = v, p[2] = 0.05f * std::sin(k * u) * std::cos(k * v);
-    float dx = -0.05f * k * std::cos(k * u) * std::cos(k * v);
-    float dy = 0.05f * k * std::sin(k * u) * std::sin(k * v);
-    float len = std::sqrt(dx * dx + dy * dy + 1);
-    n[0] = dx / len, n[1] = dy / len, n[2] = 1 / len;
-}
 
 Scene &scene()
 {
@@ -57,26 +50,7 @@ Scene &scene()
         GSlight_add(light);
         for (int gx = 0; gx < kGrid; ++gx) {
             for (int gy = 0; gy < kGrid; ++gy) {
-                GSobject *obj = GSobject_begin((kCells + 1) * (kRows + 1));
-                for (int j = 0; j <= kRows; ++j) {
-                    for (int i = 0; i <= kCells; ++i) {
-                        float p[3], n[3];
-                        patch_point(float(i) / kCells, float(j) / kRows, p, n);
-                        GSvertex v = GSvertex_new(p);
-                        GSvertex_setnormal(&v, n);
-                        GSobject_addvertex(obj, &v);
-                    }
-                }
-                GSpoly *poly = GSpoly_begintriangles(obj, kCells * kRows * 2);
-                for (int j = 0; j < kRows; ++j) {
-                    for (int i = 0; i < kCells; ++i) {
-                        const int a = j * (kCells + 1) + i, b = a + kCells + 1;
-                        for (int k : {a, a + 1, b, b, a + 1, b + 1})
-                            GSpoly_addvertex(poly, k);
-                    }
-                }
-                GSpoly_close(poly);
-                GSobject_close(obj, 0.0f);
+                GSobject *obj = kivbench::wavy_patch();
                 GSobject_setcolor(obj, 0.3f + 0.03f * gx, 0.5f, 0.3f + 0.03f * gy, 100);
                 GSobject_add(obj);
                 const float at[3] = {gx - kGrid / 2.0f + 0.5f, gy - kGrid / 2.0f + 0.5f, 0};

@@ -23,7 +23,7 @@
 class GSobject;
 class KivAssembly;
 class _bookmark;
-struct _anim_struct;
+class _anim_struct;
 class UndoSmartLoaderCache;
 namespace kiv::db {
 struct GeometryLock;

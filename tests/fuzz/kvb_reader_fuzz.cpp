@@ -4,7 +4,7 @@
 #include <kivctrl/kivctrl.h>
 
 #include "formats/part_file.h"
-#include "fuzz/memory_streams.h"
+#include "fuzz/part_fuzz.h"
 #include "fuzz/seeds.h"
 
 #include <cstdint>
@@ -15,17 +15,9 @@ namespace {
 
 using kivfuzz::BytesReader;
 using kivfuzz::BytesWriter;
-
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
-struct Deleter {
-    void operator()(GSobject *o) const { GSobject_delete(o); }
-};
-using Object = std::unique_ptr<GSobject, Deleter>;
+using kivfuzz::check;
+using kivfuzz::check_corners;
+using kivfuzz::Object;
 
 Object read(const std::string &bytes)
 {
@@ -75,16 +67,6 @@ kiv::fuzz::Seeds seeds()
     return {v2, v1};
 }
 KIV_FUZZ_SEEDS(seeds);
-
-void check_corners(GSobject *obj)
-{
-    const GSmesh &mesh = *static_cast<ADT_Object &>(*obj).mesh;
-    check(mesh.polys.empty());
-    for (const GSsubmesh *group : mesh.facegroups)
-        for (const GSpoly &p : group->polys)
-            for (const GScorner &c : p.corners)
-                check(part_corner_fault(c, mesh.vertexcount(), mesh.normalcount()).empty());
-}
 
 } // namespace
 

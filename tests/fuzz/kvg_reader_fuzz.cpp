@@ -4,7 +4,7 @@
 #include <kivctrl/kivctrl.h>
 
 #include "formats/part_file.h"
-#include "fuzz/memory_streams.h"
+#include "fuzz/part_fuzz.h"
 #include "fuzz/seeds.h"
 
 #include <cstdint>
@@ -15,12 +15,9 @@ namespace {
 
 using kivfuzz::BytesReader;
 using kivfuzz::BytesWriter;
-
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using kivfuzz::check;
+using kivfuzz::check_corners;
+using kivfuzz::Object;
 
 kiv::fuzz::Seeds seeds()
 {
@@ -37,11 +34,6 @@ kiv::fuzz::Seeds seeds()
     return {triangle, crlf, groups};
 }
 KIV_FUZZ_SEEDS(seeds);
-
-struct Deleter {
-    void operator()(GSobject *o) const { GSobject_delete(o); }
-};
-using Object = std::unique_ptr<GSobject, Deleter>;
 
 Object read(const std::uint8_t *data, std::size_t size)
 {
@@ -61,16 +53,6 @@ std::string cycle(const std::string &text)
     const Object obj = read(reinterpret_cast<const std::uint8_t *>(text.data()), text.size());
     check(obj != nullptr);
     return write(obj.get());
-}
-
-void check_corners(GSobject *obj)
-{
-    const GSmesh &mesh = *static_cast<ADT_Object &>(*obj).mesh;
-    check(mesh.polys.empty());
-    for (const GSsubmesh *group : mesh.facegroups)
-        for (const GSpoly &p : group->polys)
-            for (const GScorner &c : p.corners)
-                check(part_corner_fault(c, mesh.vertexcount(), mesh.normalcount()).empty());
 }
 
 } // namespace

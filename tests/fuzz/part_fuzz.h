@@ -1,13 +1,38 @@
-// Part-file streams over memory for the fuzz targets: a reader of the fuzzer's bytes and a
-// writer collecting what a part writes back.
+// What the part-file fuzz targets share: streams over memory (a reader of the fuzzer's bytes
+// and a writer collecting what a part writes back), an owning object handle, and the checks.
 #pragma once
 
 #include <kivctrl/kivctrl.h>
 
+#include "formats/part_file.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kivfuzz {
+
+inline void check(bool ok)
+{
+    if (!ok)
+        __builtin_trap();
+}
+
+struct Deleter {
+    void operator()(GSobject *o) const { GSobject_delete(o); }
+};
+using Object = std::unique_ptr<GSobject, Deleter>;
+
+// Every corner of a read part indexes its arrays, and its records all sit in face groups.
+inline void check_corners(GSobject *obj)
+{
+    const GSmesh &mesh = *static_cast<ADT_Object &>(*obj).mesh;
+    check(mesh.polys.empty());
+    for (const GSsubmesh *group : mesh.facegroups)
+        for (const GSpoly &p : group->polys)
+            for (const GScorner &c : p.corners)
+                check(part_corner_fault(c, mesh.vertexcount(), mesh.normalcount()).empty());
+}
 
 class BytesReader : public QelFileReaderImp {
 public:
