@@ -86,6 +86,7 @@ void kiv::env::apply_deferred_activation(_object *part)
 void env_set_threading(bool on)
 {
     threading = on;
+    GSuniverse_setthreading(on);
 }
 
 bool env_get_threading()

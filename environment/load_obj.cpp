@@ -8,7 +8,6 @@
 
 #include "environment/binding_internal.h"
 #include "environment/geo_data.h"
-#include "environment/ve_seams.h"
 
 #include <algorithm>
 #include <vector>
@@ -20,21 +19,17 @@ GSobject *build_primitive(const _geom_params &s)
     const float *p = s.p;
     switch (s.kind) {
     case 1:
-        return GSobject_newblock ? GSobject_newblock(p[0], p[1], p[2], 0, 0) : nullptr;
+        return GSobject_newblock(p[0], p[1], p[2], 0, 0);
     case 2:
-        return GSobject_newcone ? GSobject_newcone(p[4], p[3], s.segments, 0, 0) : nullptr;
+        return GSobject_newcone(p[4], p[3], s.segments, 0, 0);
     case 3:
-        return GSobject_newcylinder ? GSobject_newcylinder(p[4], p[3], s.segments, 0, 0, 0)
-                                    : nullptr;
+        return GSobject_newcylinder(p[4], p[3], s.segments, 0, 0, 0);
     case 4:
-        return GSobject_newsphere ? GSobject_newsphere(p[3], s.segments, s.segments2, 0, 0, 0)
-                                  : nullptr;
+        return GSobject_newsphere(p[3], s.segments, s.segments2, 0, 0, 0);
     case 5:
-        return GSobject_newhelix
-                   ? GSobject_newhelix(p[4], p[6], s.segments, p[7], s.segments2, p[8])
-                   : nullptr;
+        return GSobject_newhelix(p[4], p[6], s.segments, p[7], s.segments2, p[8]);
     case 6:
-        return GSobject_newplane ? GSobject_newplane(p[5], p[4], 0, 0, 0) : nullptr;
+        return GSobject_newplane(p[5], p[4], 0, 0, 0);
     default:
         return nullptr;
     }

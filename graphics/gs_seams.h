@@ -1,12 +1,7 @@
-// Services of neighbouring modules that the object layer calls but that may not be linked
-// into the engine yet: each is declared weak and skipped while absent.
+// The universe's state as the object layer sees it.
 #pragma once
 
 #include <kivctrl/gs_universe.h>
-
-class GSobject;
-
-[[gnu::weak]] bool env_get_threading();
 
 // Asks for the next frame to be drawn.
 inline void gs_mark_changed()
@@ -14,8 +9,8 @@ inline void gs_mark_changed()
     GSuniverse_changed(1);
 }
 
-// Whether geometry is loaded in the background (off until the setting exists).
+// Whether geometry is loaded in the background.
 inline bool gs_threading()
 {
-    return env_get_threading && env_get_threading();
+    return GSuniverse_getthreading();
 }

@@ -9,17 +9,9 @@
 
 #include <kivctrl/gs_universe.h>
 
-// The environment's auto-hide mode; absent until the environment settings are linked in.
-[[gnu::weak]] int env_get_autohide();
-
 namespace {
 
 constexpr int kViewpointMarker = 7;
-
-int autohide()
-{
-    return env_get_autohide ? env_get_autohide() : 0;
-}
 
 ADT_Object *as_object(GSobject *obj)
 {
@@ -32,7 +24,7 @@ bool envelope_instead(const ADT_Object *obj, const GSrendercontext &ctx)
     if (obj->objecttype == 9)
         return false;
     return (obj->drawenvelope && ctx.invisiblesasboxes) ||
-           (autohide() == 2 && ctx.onlyenvelopes > 0 && !obj->overrideenvelope);
+           (GSuniverse_getautohide() == 2 && ctx.onlyenvelopes > 0 && !obj->overrideenvelope);
 }
 
 // The bounding box as unlit lines, in the object's colour or red.

@@ -306,6 +306,27 @@ void GSuniverse_usedisplaylists(bool on)
     GSuniverse_changed(1);
 }
 
+void GSuniverse_setthreading(bool on)
+{
+    GSuniverse_record().threading = on;
+}
+
+bool GSuniverse_getthreading()
+{
+    return GSuniverse_record().threading;
+}
+
+void GSuniverse_setautohide(int mode)
+{
+    GSuniverse_record().autohide = mode;
+    GSuniverse_changed(1);
+}
+
+int GSuniverse_getautohide()
+{
+    return GSuniverse_record().autohide;
+}
+
 void *ADT_CreateSecondaryContext()
 {
     return std::make_unique<GSrendercontext>().release(); // freed by ADT_DeleteSecondaryContext

@@ -46,6 +46,10 @@ struct GSuniverserecord {
     float drawtextcolor[4] = {1, 1, 1, 1};
     GStriadmode triadmode = GStriad_object;
     bool displaylists = false;
+    // Settings the environment pushes down. The loading thread attaches faces, so the
+    // threading switch is read off the window thread.
+    std::atomic<bool> threading{false};
+    int autohide = 0;
 
     bool has_backdrop() const { return backdrop.width > 0 && backdrop.height > 0; }
 };

@@ -64,6 +64,14 @@ bool GSuniverse_getonlydrawenvelopes();
 void GSuniverse_setdrawinvisiblesasboxes(bool on);
 bool GSuniverse_getdrawinvisiblesasboxes();
 void GSuniverse_usedisplaylists(bool on);
+// Background geometry loading (set by the environment): while on, GSobject_attach attaches
+// faces too.
+void GSuniverse_setthreading(bool on);
+bool GSuniverse_getthreading();
+// The auto-hide mode (set by the environment, 0 at start): 2 lets envelopes replace geometry
+// in envelopes-only mode.
+void GSuniverse_setautohide(int mode);
+int GSuniverse_getautohide();
 
 // Render contexts for drawing into further GL contexts (null selects the default one).
 void *ADT_CreateSecondaryContext();

@@ -83,6 +83,16 @@ struct GSpolygon {
 GSobject *GSobject_begin();
 GSobject *GSobject_begin(unsigned n);  // room for n vertices
 GSobject *GSobject_newinstance(GSobject *source);  // shares source's mesh
+// Primitive shapes centred on the origin (null while the generators are not built).
+GSobject *GSobject_newblock(float sx, float sy, float sz, unsigned char, unsigned char);
+GSobject *GSobject_newcone(float height, float radius, int n, unsigned char, unsigned char);
+GSobject *GSobject_newcylinder(float height, float radius, int n, unsigned char, unsigned char,
+                               unsigned char);
+GSobject *GSobject_newsphere(float radius, int stacks, int slices, unsigned char, unsigned char,
+                             unsigned char);
+GSobject *GSobject_newplane(float w, float h, unsigned char, unsigned char, unsigned char);
+GSobject *GSobject_newhelix(float height, float radius, int samples, float tube, int sides,
+                            float turns);
 bool GSobject_close(GSobject *obj, float creaseangle);
 bool GSobject_close(GSobject *obj, unsigned char, unsigned char);
 void GSobject_delete(GSobject *obj);

@@ -40,6 +40,7 @@
 #include <kivctrl/selection.h>
 #include <kivctrl/ve_bind.h>
 #include <kivctrl/ve_zoom.h>
+#include <kivctrl/ve_sensor.h>
 #include <kivctrl/collide.h>
 #include <kivctrl/task.h>
 #include <kivctrl/path.h>
