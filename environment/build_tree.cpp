@@ -1,4 +1,4 @@
-// Preparing a freshly read tree for display, and the background loading switch.
+// Preparing a freshly read tree for display.
 #include <kivctrl/ve_bind.h>
 
 #include <kivctrl/gs_universe.h>
@@ -12,13 +12,10 @@
 
 #include "environment/load_worker.h"
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
 namespace {
-
-std::atomic<bool> threading{false};
 
 int deferred_activation(_object *o)
 {
@@ -83,16 +80,6 @@ void kiv::env::apply_deferred_activation(_object *part)
     }
 }
 
-void env_set_threading(bool on)
-{
-    threading = on;
-    GSuniverse_setthreading(on);
-}
-
-bool env_get_threading()
-{
-    return threading;
-}
 
 int VE_prepare_obj(_object *o)
 {

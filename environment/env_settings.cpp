@@ -27,6 +27,7 @@ struct Settings {
     int view_only = 1;
     int constraint_hints = 1;
     int visiblelayer = -2;
+    bool threading = false;
 };
 
 std::mutex guard;
@@ -170,7 +171,9 @@ float env_get_ambient() { return GSlight_getambient(); }
 
 void env_set_autohide(int mode)
 {
-    locked([=](Settings &s) { s.autohide = mode < 0 || mode > 2 ? 2 : mode; });
+    const int m = mode < 0 || mode > 2 ? 2 : mode;
+    locked([=](Settings &s) { s.autohide = m; });
+    GSuniverse_setautohide(m);
 }
 
 int env_get_autohide() { return locked([](Settings &s) { return s.autohide; }); }
@@ -214,3 +217,11 @@ void env_set_constraint_hints(int on) { locked([=](Settings &s) { s.constraint_h
 int env_get_constraint_hints() { return locked([](Settings &s) { return s.constraint_hints; }); }
 void env_set_visiblelayer(int layer) { locked([=](Settings &s) { s.visiblelayer = layer; }); }
 int env_get_visiblelayer() { return locked([](Settings &s) { return s.visiblelayer; }); }
+
+void env_set_threading(bool on)
+{
+    locked([=](Settings &s) { s.threading = on; });
+    GSuniverse_setthreading(on);
+}
+
+bool env_get_threading() { return locked([](Settings &s) { return s.threading; }); }

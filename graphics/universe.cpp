@@ -319,7 +319,6 @@ bool GSuniverse_getthreading()
 void GSuniverse_setautohide(int mode)
 {
     GSuniverse_record().autohide = mode;
-    GSuniverse_changed(1);
 }
 
 int GSuniverse_getautohide()

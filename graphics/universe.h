@@ -49,7 +49,7 @@ struct GSuniverserecord {
     // Settings the environment pushes down. The loading thread attaches faces, so the
     // threading switch is read off the window thread.
     std::atomic<bool> threading{false};
-    int autohide = 0;
+    int autohide = 1;
 
     bool has_backdrop() const { return backdrop.width > 0 && backdrop.height > 0; }
 };

@@ -68,7 +68,7 @@ void GSuniverse_usedisplaylists(bool on);
 // faces too.
 void GSuniverse_setthreading(bool on);
 bool GSuniverse_getthreading();
-// The auto-hide mode (set by the environment, 0 at start): 2 lets envelopes replace geometry
+// The auto-hide mode (set by the environment, 1 at start): 2 lets envelopes replace geometry
 // in envelopes-only mode.
 void GSuniverse_setautohide(int mode);
 int GSuniverse_getautohide();

@@ -1,6 +1,8 @@
 // Binding of scene objects to graphics objects, and the geometry levels of parts.
 #pragma once
 
+#include <kivctrl/ve_env.h>  // env_set_threading: background loading after a tree build
+
 class _object;
 class GSobject;
 
@@ -75,9 +77,6 @@ int VE_build_tree(_object *o);
 int VE_prepare_obj(_object *o);
 // Empties the graphics universe.
 void VE_reset_environment();
-// Background loading of part geometry after a tree build (off at start).
-void env_set_threading(bool on);
-bool env_get_threading();
 
 // Copies a light's or viewpoint's placement into its graphics light or viewpoint, touching
 // the graphics side only on a change. Returns 0, 102 for an unknown type.

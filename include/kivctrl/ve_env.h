@@ -71,6 +71,9 @@ void env_set_constraint_hints(int on);             // 1 at start
 int env_get_constraint_hints();
 void env_set_visiblelayer(int layer);              // -2 at start
 int env_get_visiblelayer();
+// Background loading of part geometry after a tree build; off at start.
+void env_set_threading(bool on);
+bool env_get_threading();
 
 // Near and far clipping distances for the current root's viewpoint: far = eye-to-midpoint
 // distance + 4 x the root's group radius + 1, near = far x ratio x 0.99 + 1, except that near
