@@ -1,12 +1,12 @@
-// Creating objects: allocation, joining the tree, guid, announcement, graphics binding and
-// the initial placement.
+// Creating objects: allocation, joining the tree, guid, announcement, and the observers that
+// bind and place the new object.
 #include <kivctrl/kiv_db.h>
 
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_process.h>
-#include <kivctrl/ve_bind.h>
 
 #include "database/db_state.h"
+#include "database/observers.h"
 
 #include <cstdlib>
 #include <new>
@@ -26,14 +26,10 @@ _object *make_object(_object *parent, OBJECT_TYPE t)
     return o;
 }
 
-// Steps 5-6: graphics binding, origin of the parent's frame, empty note name.
+// Steps 5-6: the observers bind and place the object, then its note name is emptied.
 void bind_and_place(_object *o)
 {
-    VE_create_geo(o);
-    QEL_VECT3 origin;
-    QEL_QUAT identity;
-    obj_set_pos(o, origin.init(), FRAME_PARENT);
-    obj_set_orient(o, identity.init(), FRAME_PARENT);
+    kiv::db::notify_created(o);
     obj_set_notename(o, "", 0);
 }
 
@@ -79,5 +75,6 @@ _object *db_create_face_obj(_object *part)
     if (!o)
         return nullptr;
     msg_send(MSG_OBJ_CREATED, o, 0);
+    kiv::db::notify_created(o);
     return o;
 }

@@ -7,17 +7,14 @@
 // selection bound it to lets go of it.
 #include <kivctrl/kiv_db.h>
 
-#include <kivctrl/anim.h>
 #include <kivctrl/geom_params.h>
-#include <kivctrl/path.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/selection.h>
-#include <kivctrl/task.h>
 #include <kivctrl/ve_bind.h>
-#include <kivctrl/ve_zoom.h>
 
 #include "database/db_state.h"
 #include "database/db_string.h"
+#include "database/observers.h"
 
 #include <vector>
 
@@ -48,16 +45,6 @@ void invalidate_upwards(_object *o, const _object *top)
     }
 }
 
-void drop_tasks(_object *o)
-{
-    while (_task *t = o->tasklist.get(1)) {
-        task_delete(o, t);
-        // Whatever the task framework did, the object must not keep the task.
-        if (o->tasklist.get(1) == t)
-            o->tasklist.remove(1);
-    }
-}
-
 void free_geometry_records(_object *o)
 {
     for (int i = 1; i <= o->geolist.count(); ++i)
@@ -68,8 +55,7 @@ void free_geometry_records(_object *o)
 void leave_layer_and_animation(_object *o)
 {
     layer_remove_from_layer(o);
-    // The object's paths and time-line placements go with it.
-    path_forget_object(o);
+    kiv::db::notify_deleting(o, DB_DELETE_LAST);
 }
 
 // Moves each child of o (o has already left its parent) first under the assembly root and
@@ -94,7 +80,7 @@ void delete_one(_object *o, const _object *top)
     msg_send(MSG_OBJ_DELETING, o, 0);
     invalidate_upwards(o, top);
     sel_forget_obj(o);
-    drop_tasks(o);
+    kiv::db::notify_deleting(o, DB_DELETE_START);
     obj_set_notename(o, nullptr, 0);
 
     _object *former_parent = o->parent;
@@ -103,7 +89,7 @@ void delete_one(_object *o, const _object *top)
     hand_on_children(o, former_parent);
 
     // The graphics node goes only now: the children's nodes hang below it until they moved.
-    VE_delete_geo(o);
+    kiv::db::notify_deleting(o, DB_DELETE_DETACHED);
     free_geometry_records(o);
     delete static_cast<_geom_params *>(o->vars.remove("_GEOM_PARAMS"));
     kiv::db::free_string(o->name);
@@ -158,14 +144,9 @@ void teardown_root(_object *root)
     msg_send(MSG_OBJ_DELETING, root, 0);
     root->grpradius_valid = 0;
     sel_forget_obj(root);
-    drop_tasks(root);
-    while (_path *p = root->root_pathlist.get(1)) {
-        path_delete(p);
-        if (root->root_pathlist.get(1) == p)
-            root->root_pathlist.remove(1);
-    }
+    kiv::db::notify_deleting(root, DB_DELETE_START);
     obj_set_notename(root, nullptr, 0);
-    VE_delete_geo(root);
+    kiv::db::notify_deleting(root, DB_DELETE_DETACHED);
     free_geometry_records(root);
     delete static_cast<_geom_params *>(root->vars.remove("_GEOM_PARAMS"));
     // Nothing stores publishing data yet; the entry only has to go.
@@ -220,17 +201,13 @@ void db_delete_assembly(KivAssembly *a)
     const bool current = root && root == kiv::db::current_root();
     sel_listsetactive(0);
     object_deselectall();
-    if (current) {
-        traverse_stop();
-        anim_clear();
-    }
+    if (root)
+        kiv::db::notify_deleting(root, DB_DELETE_ASSEMBLY);
     layer_delete_all();
 
     if (root) {
-        if (_object *vp = root->viewpoint) {
-            obj_set_viewangle(vp, 45.0f);
+        if (_object *vp = root->viewpoint)
             obj_set_active(vp, 0);
-        }
         // The whole tree goes, whatever viewpoint is still marked active.
         delete_subtree(root, false, false);
         root->viewpoint = nullptr;

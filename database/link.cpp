@@ -1,9 +1,9 @@
 // Re-parenting objects, and the ancestry queries it relies on.
 #include <kivctrl/kiv_db.h>
 
-#include <kivctrl/path.h>
 #include <kivctrl/qel_msg.h>
-#include <kivctrl/ve_bind.h>
+
+#include "database/observers.h"
 #include "database/subtree_walk.h"
 
 
@@ -30,15 +30,6 @@ void db_update_group(_object *o)
 
 namespace {
 
-QEL_FRAME world_frame(_object *o)
-{
-    QEL_FRAME f;
-    f.init();
-    obj_get_pos(o, f.p, FRAME_WORLD);
-    obj_get_orient(o, f.q, FRAME_WORLD);
-    return f;
-}
-
 // A subtree moved into another assembly belongs to that assembly from now on.
 void adopt_into(_object *top, KivAssembly *a)
 {
@@ -62,32 +53,20 @@ int db_link(_object *newparent, _object *child)
     if (newparent->type == OBJ_GROUP)
         newparent->unique = 1;
     msg_send(MSG_OBJ_UNLINKING, child, 0);
+    kiv::db::notify_unlinking(child);
 
-    const bool has_paths = !child->pathlist.isempty();
     if (_object *old = child->parent) {
-        if (has_paths) {
-            const QEL_FRAME from = world_frame(old);
-            for (int i = 1; i <= child->pathlist.count(); ++i)
-                path_to_world(child->pathlist.get(i), from);
-        }
         old->grpradius_valid = 0;
         old->children.remove(child);
     }
 
-    VE_detach_geo(child);
     newparent->children.append(child);
     child->parent = newparent;
     newparent->grpradius_valid = 0;
     if (child->assembly != newparent->assembly)
         adopt_into(child, newparent->assembly);
 
-    if (has_paths) {
-        const QEL_FRAME to = world_frame(newparent);
-        for (int i = 1; i <= child->pathlist.count(); ++i)
-            path_from_world(child->pathlist.get(i), to);
-    }
-
-    VE_attach_geo(child);
+    kiv::db::notify_linked(child);
     msg_send(MSG_OBJ_LINKED, child, 0);
     return 0;
 }

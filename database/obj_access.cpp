@@ -1,11 +1,10 @@
 // Plain field access on objects, in the two forms: value (unchecked) and error code.
 #include <kivctrl/kiv_db.h>
 
-#include <kivctrl/gsobject.h>
 #include <kivctrl/qel_msg.h>
-#include <kivctrl/ve_bind.h>
 
 #include "database/db_string.h"
+#include "database/observers.h"
 
 namespace {
 
@@ -48,28 +47,6 @@ const char *obj_get_name(_object *o) { return o->name; }
 KIV_CHECKED_GET(const char *, obj_get_name, o->name)
 namespace {
 
-// The graphics nodes carry the name too: a group's or light's own node, every geometry
-// level of a part or face.
-void show_name_on_graphics(_object *o)
-{
-    switch (o->type) {
-    case OBJ_GROUP:
-    case OBJ_LIGHT:
-        if (o->gsobject)
-            GSobject_setname(o->gsobject, o->name ? o->name : "");
-        break;
-    case OBJ_OBJECT:
-    case OBJ_FACE:
-        for (int i = 1; i <= o->geolist.count(); ++i) {
-            if (GSobject *g = o->geolist.get(i)->handle)
-                GSobject_setname(g, o->name ? o->name : "");
-        }
-        break;
-    default:
-        break;
-    }
-}
-
 }  // namespace
 
 int obj_set_name(_object *o, const char *name)
@@ -77,7 +54,7 @@ int obj_set_name(_object *o, const char *name)
     const int rc = set_owned_text(o, &_object::name, name);
     if (rc != 0)
         return rc;
-    show_name_on_graphics(o);
+    kiv::db::notify_renamed(o);
     msg_send(MSG_OBJ_RENAMED, o, 0);
     return 0;
 }

@@ -2,11 +2,10 @@
 #include <kivctrl/obj_attr.h>
 
 #include <kivctrl/kiv_db.h>
-#include <kivctrl/gs_universe.h>
 #include <kivctrl/qel_msg.h>
-#include <kivctrl/ve_bind.h>
 
 #include "database/db_string.h"
+#include "database/observers.h"
 
 #include <cstring>
 #include <vector>
@@ -44,22 +43,12 @@ _obj_note::~_obj_note()
 
 namespace {
 
-// One object: store the flag, load the geometry on first need (or release it), apply it to
-// the graphics side and announce it. Nonzero when the geometry failed to load.
+// One object: store the flag, let the observers load the geometry on first need (or release
+// it) and apply it, and announce it. Nonzero when the geometry failed to load.
 int set_one_active(_object *o, int a)
 {
     o->active = a;
-    int failed = 0;
-    if (a == 1) {
-        _geometry *first = o->geolist.get(1);
-        if ((!first || !first->handle) && VE_load_obj(o) != 0) {
-            o->active = 0;
-            failed = 1;
-        }
-    } else {
-        VE_release_geometry(o);
-    }
-    VE_activate_obj(o);
+    const int failed = kiv::db::notify_activated(o);
     msg_send(a == 1 ? MSG_OBJ_ACTIVATED : MSG_OBJ_DEACTIVATED, o, 0);
     return failed;
 }
@@ -74,13 +63,12 @@ bool has_non_face_children(_object *o)
     return false;
 }
 
-// o and its whole subtree, parents before children; drawing only envelopes while a bigger
-// subtree is being loaded.
+// o and its whole subtree, parents before children; a bigger subtree is activated as a whole.
 int set_subtree_active(_object *o, int a)
 {
     const bool envelopes = a == 1 && o->type != OBJ_VIEWPOINT && has_non_face_children(o);
     if (envelopes)
-        GSuniverse_setonlydrawenvelopes(true);
+        kiv::db::notify_bulk_activation(true);
     int failed = set_one_active(o, a);
     std::vector<_object *> children;
     OBJLIST_ITER it(o->children);
@@ -89,7 +77,7 @@ int set_subtree_active(_object *o, int a)
     for (_object *c : children)
         failed |= set_subtree_active(c, a);
     if (envelopes)
-        GSuniverse_setonlydrawenvelopes(false);
+        kiv::db::notify_bulk_activation(false);
     return failed;
 }
 
@@ -106,11 +94,11 @@ int obj_set_active(_object *o, int a)
         children.push_back(it.getdata());
     switch (o->type) {
     case OBJ_ROOT: {
-        GSuniverse_setonlydrawenvelopes(true);
+        kiv::db::notify_bulk_activation(true);
         int failed = 0;
         for (_object *c : children)
             failed |= obj_set_active(c, a);
-        GSuniverse_setonlydrawenvelopes(false);
+        kiv::db::notify_bulk_activation(false);
         return failed;
     }
     case OBJ_OBJECT: {

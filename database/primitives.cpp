@@ -4,6 +4,8 @@
 #include <kivctrl/geom_params.h>
 #include <kivctrl/ve_bind.h>
 
+#include "database/observers.h"
+
 namespace {
 
 // Releases the current geometry, stores the shape's parameters (freeing earlier ones), makes
@@ -12,11 +14,11 @@ int give_shape(_object *o, const _geom_params &shape)
 {
     if (!o)
         return 101;
-    VE_release_geometry(o);
+    kiv::db::notify_geometry_changing(o);
     delete static_cast<_geom_params *>(o->vars.add("_GEOM_PARAMS", new _geom_params(shape)));
     if (o->geolist.isempty())
         obj_set_file(o, nullptr, 0.0f);
-    VE_load_obj(o);
+    kiv::db::notify_geometry_changed(o);
     return 0;
 }
 
@@ -81,5 +83,5 @@ int obj_create_group(_object *o)
     if (!o)
         return 101;
     o->type = OBJ_GROUP;
-    return VE_load_obj(o);
+    return kiv::db::notify_geometry_changed(o);
 }

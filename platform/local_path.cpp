@@ -1,6 +1,5 @@
 #include "platform/local_path.h"
 
-#include <kivctrl/qel_string.h>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -17,6 +16,14 @@ bool exists(const std::string &path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+bool same_ignoring_ascii_case(std::string_view a, std::string_view b)
+{
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 // The entry of dir whose name equals name ignoring ASCII case; empty when there is none.
 std::string find_caseless(const std::string &dir, const std::string &name)
 {
@@ -25,7 +32,7 @@ std::string find_caseless(const std::string &dir, const std::string &name)
     if (!d)
         return best;
     while (const dirent *e = ::readdir(d.get())) {
-        if (qel_stricmp(e->d_name, name.c_str()) == 0 && (best.empty() || best > e->d_name))
+        if (same_ignoring_ascii_case(e->d_name, name) && (best.empty() || best > e->d_name))
             best = e->d_name;
     }
     return best;
