@@ -75,6 +75,5 @@ _object *db_create_face_obj(_object *part)
     if (!o)
         return nullptr;
     msg_send(MSG_OBJ_CREATED, o, 0);
-    kiv::db::notify_created(o);
     return o;
 }

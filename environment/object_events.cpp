@@ -40,11 +40,9 @@ public:
     Binding() { db_add_observer(this, DB_RANK_ENVIRONMENT); }
     ~Binding() override { db_remove_observer(this); }
 
-    // Faces get their graphics from their part's levels when it loads.
+    // A face gets a stand-in node until its part's geometry binds it.
     void created(_object *o) override
     {
-        if (o->type == OBJ_FACE)
-            return;
         VE_create_geo(o);
         QEL_VECT3 origin;
         QEL_QUAT identity;

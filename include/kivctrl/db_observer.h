@@ -33,7 +33,8 @@ public:
     DbObserver &operator=(const DbObserver &) = delete;
     virtual ~DbObserver() = default;
 
-    // o has joined its tree and got its guid.
+    // o has joined its tree and got its guid. A face made for a graphics face that already
+    // exists (db_create_face_obj) is not announced here: its maker binds it.
     virtual void created(_object *) {}
     virtual void deleting(_object *, DB_DELETE_STAGE) {}
     // Re-parenting: before o leaves its parent (o->parent is still the old one), and after it
