@@ -1,114 +1,32 @@
-// The attribute table: how each animatable attribute is captured from an object into a node,
-// given back to the object, and compared between nodes.
-//
-// Attributes whose object setters are not part of the engine yet are captured from the
-// object's record where it holds them and are not applied.
+// The attribute table: how each animatable attribute is captured from an object into a node
+// and given back to the object. Values go back through the object setters, so a played node
+// reaches the graphics objects, sends the setters' messages and obeys their range checks.
 #include <kivctrl/path.h>
 
+#include <kivctrl/anim.h>
 #include <kivctrl/geom_params.h>
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/qel_process.h>
 #include <kivctrl/ve_env.h>
 #include <kivctrl/ve_zoom.h>
 
 #include "animation/path_internal.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
+
+constexpr float kDegreesPerRadian = 57.29577951308232f;
 
 bool is_root(_object *o)
 {
     return o->type == OBJ_ROOT;
 }
 
-bool same_color(const QEL_COLOR &a, const QEL_COLOR &b)
+bool root_only(int i)
 {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-
-bool same_vect(const QEL_VECT3 &a, const QEL_VECT3 &b)
-{
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
-
-bool same_text(const char *a, const char *b)
-{
-    if (!a || !b)
-        return a == b;
-    return std::strcmp(a, b) == 0;
-}
-
-void set_text(char *&slot, const char *s)
-{
-    char *c = nullptr;
-    if (s) {
-        const std::size_t n = std::strlen(s) + 1;
-        c = static_cast<char *>(std::malloc(n));
-        if (c)
-            std::memcpy(c, s, n);
-    }
-    std::free(slot);
-    slot = c;
-}
-
-// Note attributes of nodes without a note record compare as those of a fresh record.
-bool note_differs(const PathNode &a, const PathNode &b, int i)
-{
-    static const _obj_note fresh;
-    const _obj_note &x = a.note ? *a.note : fresh;
-    const _obj_note &y = b.note ? *b.note : fresh;
-    switch (i) {
-    case PATH_ATTR_NOTE_NAME:
-        return !same_text(x.name, y.name);
-    case PATH_ATTR_NOTE_OFFSET:
-        return x.offset.x != y.offset.x || x.offset.y != y.offset.y;
-    case PATH_ATTR_NOTE_LEADER:
-        return x.leader != y.leader;
-    case PATH_ATTR_NOTE_FOREGROUND:
-        return x.foreground != y.foreground;
-    case PATH_ATTR_NOTE_VISIBLE:
-        return x.visible != y.visible;
-    default:
-        return !same_text(x.link, y.link);
-    }
-}
-
-bool same_quat(const QEL_QUAT &a, const QEL_QUAT &b)
-{
-    return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
-}
-
-bool texture_differs(const PathNode &a, const PathNode &b, int i)
-{
-    static const _obj_texture fresh;
-    const _obj_texture &x = a.texture ? *a.texture : fresh;
-    const _obj_texture &y = b.texture ? *b.texture : fresh;
-    switch (i) {
-    case PATH_ATTR_TEXTURE_NAME:
-        return !same_text(x.name, y.name);
-    case PATH_ATTR_TEXTURE_ACTIVE:
-        return x.active != y.active;
-    case PATH_ATTR_TEXTURE_METHOD:
-        return x.method != y.method;
-    case PATH_ATTR_TEXTURE_QUALITY:
-        return x.quality != y.quality;
-    case PATH_ATTR_TEXTURE_TYPE:
-        return x.type != y.type;
-    case PATH_ATTR_TEXTURE_SCALE:
-        return x.scale.x != y.scale.x || x.scale.y != y.scale.y;
-    case PATH_ATTR_TEXTURE_POSITION:
-        return x.position.x != y.position.x || x.position.y != y.position.y;
-    case PATH_ATTR_TEXTURE_ANGLE:
-        return x.angle != y.angle;
-    case PATH_ATTR_TEXTURE_GRID_POSITION:
-        return !same_vect(x.grid_position, y.grid_position);
-    case PATH_ATTR_TEXTURE_GRID_ORIENTATION:
-        return !same_quat(x.grid_orientation, y.grid_orientation);
-    default:
-        return !same_vect(x.grid_scale, y.grid_scale);
-    }
+    return i == PATH_ATTR_SUSPEND_LINKAGE || (i >= PATH_ATTR_ENV_TEXTCOLOR && i <= PATH_ATTR_ENV_CLIP);
 }
 
 void capture_geometry(PathNode &n, _object *o)
@@ -148,16 +66,278 @@ void apply_geometry(const PathNode &n, _object *o)
     }
 }
 
+// An object without a note gives the values of a fresh record, so that a node recorded
+// before the note existed plays back as "no note".
+void capture_note(PathNode &n, int i, _object *o)
+{
+    if (!o->note && !n.note)
+        return;
+    static const _obj_note fresh;
+    const _obj_note &src = o->note ? *o->note : fresh;
+    _obj_note &dst = n.note_record();
+    switch (i) {
+    case PATH_ATTR_NOTE_NAME:
+        kiv::anim::replace_text(dst.name, src.name);
+        break;
+    case PATH_ATTR_NOTE_OFFSET:
+        dst.offset = src.offset;
+        break;
+    case PATH_ATTR_NOTE_LEADER:
+        dst.leader = src.leader;
+        break;
+    case PATH_ATTR_NOTE_FOREGROUND:
+        dst.foreground = src.foreground;
+        break;
+    case PATH_ATTR_NOTE_VISIBLE:
+        dst.visible = src.visible;
+        break;
+    default:
+        kiv::anim::replace_text(dst.link, src.link);
+        break;
+    }
+}
+
+void apply_note(const _obj_note &note, int i, _object *o)
+{
+    switch (i) {
+    case PATH_ATTR_NOTE_NAME:
+        // Playing never asks the user for a file: a missing image stays missing.
+        obj_set_notename(o, note.name, 0);
+        break;
+    case PATH_ATTR_NOTE_OFFSET:
+        obj_set_noteoffset(o, note.offset);
+        break;
+    case PATH_ATTR_NOTE_LEADER:
+        obj_set_noteleader(o, note.leader);
+        break;
+    case PATH_ATTR_NOTE_FOREGROUND:
+        obj_set_noteforeground(o, note.foreground);
+        break;
+    case PATH_ATTR_NOTE_VISIBLE:
+        obj_set_notevisible(o, note.visible);
+        break;
+    default: {
+        const char *current = obj_get_notelink(o);
+        const bool differs = (current == nullptr) != (note.link == nullptr) ||
+                             (current && std::strcmp(current, note.link) != 0);
+        if (differs && note.link && path_get_autostate())
+            qel_browseURL_and_wait(note.link);
+        obj_set_notelink(o, note.link);
+        break;
+    }
+    }
+}
+
+// The node's texture angle is kept in radians; the object's record keeps degrees.
+void capture_texture(PathNode &n, int i, _object *o)
+{
+    if (!o->texture && !n.texture)
+        return;
+    static const _obj_texture fresh;
+    const _obj_texture &src = o->texture ? *o->texture : fresh;
+    _obj_texture &dst = n.texture_record();
+    switch (i) {
+    case PATH_ATTR_TEXTURE_NAME:
+        kiv::anim::replace_text(dst.name, src.name);
+        break;
+    case PATH_ATTR_TEXTURE_ACTIVE:
+        dst.active = src.active;
+        break;
+    case PATH_ATTR_TEXTURE_METHOD:
+        dst.method = src.method;
+        break;
+    case PATH_ATTR_TEXTURE_QUALITY:
+        dst.quality = src.quality;
+        break;
+    case PATH_ATTR_TEXTURE_TYPE:
+        dst.type = src.type;
+        break;
+    case PATH_ATTR_TEXTURE_SCALE:
+        dst.scale = src.scale;
+        break;
+    case PATH_ATTR_TEXTURE_POSITION:
+        dst.position = src.position;
+        break;
+    case PATH_ATTR_TEXTURE_ANGLE:
+        dst.angle = src.angle / kDegreesPerRadian;
+        break;
+    case PATH_ATTR_TEXTURE_GRID_POSITION:
+        dst.grid_position = src.grid_position;
+        break;
+    case PATH_ATTR_TEXTURE_GRID_ORIENTATION:
+        dst.grid_orientation = src.grid_orientation;
+        break;
+    default:
+        dst.grid_scale = src.grid_scale;
+        break;
+    }
+}
+
+void apply_texture(const _obj_texture &t, int i, _object *o)
+{
+    switch (i) {
+    case PATH_ATTR_TEXTURE_NAME:
+        obj_set_texturename(o, t.name);
+        break;
+    case PATH_ATTR_TEXTURE_ACTIVE:
+        obj_set_textureactive(o, t.active);
+        break;
+    case PATH_ATTR_TEXTURE_METHOD:
+        obj_set_texturemethod(o, t.method);
+        break;
+    case PATH_ATTR_TEXTURE_QUALITY:
+        obj_set_texturequality(o, t.quality);
+        break;
+    case PATH_ATTR_TEXTURE_TYPE:
+        obj_set_texturetype(o, t.type);
+        break;
+    case PATH_ATTR_TEXTURE_SCALE:
+        obj_set_texturescale(o, t.scale);
+        break;
+    case PATH_ATTR_TEXTURE_POSITION:
+        obj_set_texturepos(o, t.position);
+        break;
+    case PATH_ATTR_TEXTURE_ANGLE:
+        obj_set_textureorient(o, t.angle);
+        break;
+    case PATH_ATTR_TEXTURE_GRID_POSITION:
+        obj_set_texturegridpos(o, t.grid_position);
+        break;
+    case PATH_ATTR_TEXTURE_GRID_ORIENTATION:
+        obj_set_texturegridorient(o, t.grid_orientation);
+        break;
+    default:
+        obj_set_texturegridscale(o, t.grid_scale);
+        break;
+    }
+}
+
+void capture_material(PathNode &n, int i, _object *o)
+{
+    QEL_MATERIAL &m = n.material;
+    int *lv = m.level;
+    switch (i) {
+    case PATH_ATTR_COLOR:
+        obj_get_color(o, m.diffuse, lv[QEL_MATERIAL::DIFFUSE]);
+        break;
+    case PATH_ATTR_TRANSPARENCY:
+        obj_get_transparency(o, m.transparency, lv[QEL_MATERIAL::TRANSPARENCY]);
+        break;
+    case PATH_ATTR_REFLECTIVITY:
+        obj_get_reflectivity(o, m.reflectivity, lv[QEL_MATERIAL::REFLECTIVITY]);
+        break;
+    case PATH_ATTR_EMISSION:
+        obj_get_emission(o, m.emission, lv[QEL_MATERIAL::EMISSION]);
+        break;
+    case PATH_ATTR_SPECULAR:
+        obj_get_specular(o, m.specular, lv[QEL_MATERIAL::SPECULAR]);
+        break;
+    case PATH_ATTR_SHININESS:
+        obj_get_shininess(o, m.shininess, lv[QEL_MATERIAL::SHININESS]);
+        break;
+    case PATH_ATTR_AMBIENT:
+        obj_get_ambient(o, m.ambient, lv[QEL_MATERIAL::AMBIENT]);
+        break;
+    case PATH_ATTR_IOR:
+        obj_get_ior(o, m.ior, lv[QEL_MATERIAL::IOR]);
+        break;
+    case PATH_ATTR_ROUGHNESS:
+        obj_get_roughness(o, m.roughness, lv[QEL_MATERIAL::ROUGHNESS]);
+        break;
+    case PATH_ATTR_METALLIC:
+        obj_get_metallic(o, m.metallic, lv[QEL_MATERIAL::METALLIC]);
+        break;
+    default:
+        obj_get_shadow(o, m.shadow, lv[QEL_MATERIAL::SHADOW]);
+        break;
+    }
+}
+
+// Colour always goes back at the default level; every other material value at the level
+// the node holds for it.
+void apply_material(const PathNode &n, int i, _object *o)
+{
+    const QEL_MATERIAL &m = n.material;
+    const int *lv = m.level;
+    switch (i) {
+    case PATH_ATTR_COLOR:
+        obj_set_color(o, m.diffuse, ATTR_DEFAULT_LEVEL);
+        break;
+    case PATH_ATTR_TRANSPARENCY:
+        obj_set_transparency(o, m.transparency, lv[QEL_MATERIAL::TRANSPARENCY]);
+        break;
+    case PATH_ATTR_REFLECTIVITY:
+        obj_set_reflectivity(o, m.reflectivity, lv[QEL_MATERIAL::REFLECTIVITY]);
+        break;
+    case PATH_ATTR_EMISSION:
+        obj_set_emission(o, m.emission, lv[QEL_MATERIAL::EMISSION]);
+        break;
+    case PATH_ATTR_SPECULAR:
+        obj_set_specular(o, m.specular, lv[QEL_MATERIAL::SPECULAR]);
+        break;
+    case PATH_ATTR_SHININESS:
+        obj_set_shininess(o, m.shininess, lv[QEL_MATERIAL::SHININESS]);
+        break;
+    case PATH_ATTR_AMBIENT:
+        obj_set_ambient(o, m.ambient, lv[QEL_MATERIAL::AMBIENT]);
+        break;
+    case PATH_ATTR_IOR:
+        obj_set_ior(o, m.ior, lv[QEL_MATERIAL::IOR]);
+        break;
+    case PATH_ATTR_ROUGHNESS:
+        obj_set_roughness(o, m.roughness, lv[QEL_MATERIAL::ROUGHNESS]);
+        break;
+    case PATH_ATTR_METALLIC:
+        obj_set_metallic(o, m.metallic, lv[QEL_MATERIAL::METALLIC]);
+        break;
+    default:
+        obj_set_shadow(o, m.shadow, lv[QEL_MATERIAL::SHADOW]);
+        break;
+    }
+}
+
+bool is_material(int i)
+{
+    switch (i) {
+    case PATH_ATTR_COLOR:
+    case PATH_ATTR_TRANSPARENCY:
+    case PATH_ATTR_REFLECTIVITY:
+    case PATH_ATTR_EMISSION:
+    case PATH_ATTR_SPECULAR:
+    case PATH_ATTR_SHININESS:
+    case PATH_ATTR_AMBIENT:
+    case PATH_ATTR_IOR:
+    case PATH_ATTR_ROUGHNESS:
+    case PATH_ATTR_METALLIC:
+    case PATH_ATTR_SHADOW:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool is_note(int i)
+{
+    return i >= PATH_ATTR_NOTE_NAME && i <= PATH_ATTR_NOTE_LINK;
+}
+
+bool is_texture(int i)
+{
+    return i >= PATH_ATTR_TEXTURE_NAME && i <= PATH_ATTR_TEXTURE_GRID_SCALE;
+}
+
 }  // namespace
 
 void pathnode_capture(PathNode &n, int i, _object *o)
 {
-    if (!o)
+    if (!o || (root_only(i) && !is_root(o)))
         return;
-    if ((i == PATH_ATTR_SUSPEND_LINKAGE || (i >= PATH_ATTR_ENV_TEXTCOLOR && i <= PATH_ATTR_ENV_CLIP)) &&
-        !is_root(o))
-        return;
-    QEL_MATERIAL &m = n.material;
+    if (is_material(i))
+        return capture_material(n, i, o);
+    if (is_note(i))
+        return capture_note(n, i, o);
+    if (is_texture(i))
+        return capture_texture(n, i, o);
     switch (i) {
     case PATH_ATTR_SUSPEND_LINKAGE:
         n.env_suspend_linkage = env_get_global_suspend_linkages();
@@ -168,37 +348,23 @@ void pathnode_capture(PathNode &n, int i, _object *o)
     case PATH_ATTR_ORIENTATION:
         obj_get_orient(o, n.orientation, FRAME_PARENT);
         break;
-    case PATH_ATTR_COLOR:
-        obj_get_color(o, m.diffuse, m.level[QEL_MATERIAL::DIFFUSE]);
-        break;
-    case PATH_ATTR_TRANSPARENCY:
-        m.transparency = o->material.transparency;
-        m.level[QEL_MATERIAL::TRANSPARENCY] = o->material.level[QEL_MATERIAL::TRANSPARENCY];
-        break;
     case PATH_ATTR_NAME_VIS:
-        n.name_vis = o->name_vis;
+        obj_get_name_vis(o, n.name_vis);
         break;
     case PATH_ATTR_VIS:
-        n.vis = o->vis;
+        obj_get_vis(o, n.vis);
         break;
-    case PATH_ATTR_REFLECTIVITY:
-        m.reflectivity = o->material.reflectivity;
+    case PATH_ATTR_INTENSITY:
+        if (o->type == OBJ_LIGHT)
+            obj_get_intensity(o, n.intensity);
         break;
-    case PATH_ATTR_EMISSION:
-        m.emission = o->material.emission;
+    case PATH_ATTR_EXPONENT:
+        if (o->type == OBJ_LIGHT)
+            obj_get_exponent(o, n.exponent);
         break;
-    case PATH_ATTR_SPECULAR:
-        m.specular = o->material.specular;
-        break;
-    case PATH_ATTR_SHININESS:
-        m.shininess = o->material.shininess;
-        break;
-    case PATH_ATTR_AMBIENT:
-        m.ambient = o->material.ambient;
-        break;
-    case PATH_ATTR_NOTE_NAME:
-        if (o->note || n.note)
-            set_text(n.note_record().name, obj_get_notename(o));
+    case PATH_ATTR_LIGHT_ANGLE:
+        if (o->type == OBJ_LIGHT)
+            obj_get_angle(o, n.light_angle);
         break;
     case PATH_ATTR_VIEW_ANGLE:
         if (o->type == OBJ_VIEWPOINT)
@@ -213,18 +379,6 @@ void pathnode_capture(PathNode &n, int i, _object *o)
     case PATH_ATTR_ENV_CLIP:
         n.env_clip = env_get_clip(0);
         break;
-    case PATH_ATTR_IOR:
-        m.ior = o->material.ior;
-        break;
-    case PATH_ATTR_ROUGHNESS:
-        m.roughness = o->material.roughness;
-        break;
-    case PATH_ATTR_METALLIC:
-        m.metallic = o->material.metallic;
-        break;
-    case PATH_ATTR_SHADOW:
-        m.shadow = o->material.shadow;
-        break;
     case PATH_ATTR_GEOMETRY:
         capture_geometry(n, o);
         break;
@@ -235,11 +389,20 @@ void pathnode_capture(PathNode &n, int i, _object *o)
 
 void pathnode_apply(const PathNode &n, int i, _object *o)
 {
-    if (!o)
+    if (!o || (root_only(i) && !is_root(o)))
         return;
-    if ((i == PATH_ATTR_SUSPEND_LINKAGE || (i >= PATH_ATTR_ENV_TEXTCOLOR && i <= PATH_ATTR_ENV_CLIP)) &&
-        !is_root(o))
+    if (is_material(i))
+        return apply_material(n, i, o);
+    if (is_note(i)) {
+        if (n.note)
+            apply_note(*n.note, i, o);
         return;
+    }
+    if (is_texture(i)) {
+        if (n.texture)
+            apply_texture(*n.texture, i, o);
+        return;
+    }
     switch (i) {
     case PATH_ATTR_SUSPEND_LINKAGE:
         env_set_global_suspend_linkages(n.env_suspend_linkage);
@@ -250,12 +413,20 @@ void pathnode_apply(const PathNode &n, int i, _object *o)
     case PATH_ATTR_ORIENTATION:
         obj_set_orient(o, n.orientation, FRAME_PARENT);
         break;
-    case PATH_ATTR_COLOR:
-        obj_set_color(o, n.material.diffuse, ATTR_DEFAULT_LEVEL);
+    case PATH_ATTR_NAME_VIS:
+        obj_set_name_vis(o, n.name_vis);
         break;
-    case PATH_ATTR_NOTE_NAME:
-        if (n.note)
-            obj_set_notename(o, n.note->name, 0);
+    case PATH_ATTR_VIS:
+        obj_set_vis(o, n.vis);
+        break;
+    case PATH_ATTR_INTENSITY:
+        obj_set_intensity(o, n.intensity);
+        break;
+    case PATH_ATTR_EXPONENT:
+        obj_set_exponent(o, n.exponent);
+        break;
+    case PATH_ATTR_LIGHT_ANGLE:
+        obj_set_angle(o, n.light_angle);
         break;
     case PATH_ATTR_VIEW_ANGLE:
         if (o->type == OBJ_VIEWPOINT)
@@ -295,71 +466,3 @@ void path_apply_state(_path *p, const PathNode &n, _object *o)
     }
     msg_send(MSG_OBJ_PATHNODE_APPLIED, o, 0);
 }
-
-namespace kiv::anim {
-
-bool attribute_differs(const PathNode &a, const PathNode &b, int i)
-{
-    const QEL_MATERIAL &ma = a.material;
-    const QEL_MATERIAL &mb = b.material;
-    switch (i) {
-    case PATH_ATTR_SUSPEND_LINKAGE:
-        return a.env_suspend_linkage != b.env_suspend_linkage;
-    case PATH_ATTR_POSITION:
-        return !same_vect(a.position, b.position);
-    case PATH_ATTR_ORIENTATION:
-        return !same_quat(a.orientation, b.orientation);
-    case PATH_ATTR_COLOR:
-        return !same_color(ma.diffuse, mb.diffuse);
-    case PATH_ATTR_TRANSPARENCY:
-        return ma.transparency != mb.transparency;
-    case PATH_ATTR_NAME_VIS:
-        return a.name_vis != b.name_vis;
-    case PATH_ATTR_VIS:
-        return a.vis != b.vis;
-    case PATH_ATTR_REFLECTIVITY:
-        return ma.reflectivity != mb.reflectivity;
-    case PATH_ATTR_EMISSION:
-        return !same_color(ma.emission, mb.emission);
-    case PATH_ATTR_SPECULAR:
-        return !same_color(ma.specular, mb.specular);
-    case PATH_ATTR_SHININESS:
-        return ma.shininess != mb.shininess;
-    case PATH_ATTR_AMBIENT:
-        return !same_color(ma.ambient, mb.ambient);
-    case PATH_ATTR_INTENSITY:
-        return a.intensity != b.intensity;
-    case PATH_ATTR_EXPONENT:
-        return a.exponent != b.exponent;
-    case PATH_ATTR_LIGHT_ANGLE:
-        return a.light_angle != b.light_angle;
-    case PATH_ATTR_VIEW_ANGLE:
-        return a.view_angle != b.view_angle;
-    case PATH_ATTR_ENV_TEXTCOLOR:
-        return !same_color(a.env_textcolor, b.env_textcolor);
-    case PATH_ATTR_ENV_AMBIENT:
-        return a.env_ambient != b.env_ambient;
-    case PATH_ATTR_ENV_CLIP:
-        return a.env_clip != b.env_clip;
-    case PATH_ATTR_IOR:
-        return ma.ior != mb.ior;
-    case PATH_ATTR_ROUGHNESS:
-        return ma.roughness != mb.roughness;
-    case PATH_ATTR_METALLIC:
-        return ma.metallic != mb.metallic;
-    case PATH_ATTR_SHADOW:
-        return ma.shadow != mb.shadow;
-    case PATH_ATTR_GEOMETRY:
-        return a.gen_kind != b.gen_kind || a.gen_segments != b.gen_segments ||
-               a.gen_segments2 != b.gen_segments2 ||
-               std::memcmp(a.gen_params, b.gen_params, sizeof a.gen_params) != 0;
-    default:
-        if (i >= PATH_ATTR_NOTE_NAME && i <= PATH_ATTR_NOTE_LINK)
-            return note_differs(a, b, i);
-        if (i >= PATH_ATTR_TEXTURE_NAME && i <= PATH_ATTR_TEXTURE_GRID_SCALE)
-            return texture_differs(a, b, i);
-        return false;
-    }
-}
-
-}  // namespace kiv::anim

@@ -16,6 +16,9 @@ struct EditorState {
 
 EditorState &editor();
 
+// Frees slot and stores a malloc'd copy of s there (null stays null).
+void replace_text(char *&slot, const char *s);
+
 // True when nodes a and b hold different values of attribute i.
 bool attribute_differs(const PathNode &a, const PathNode &b, int i);
 

@@ -1,6 +1,8 @@
 // Key nodes and instruction texts: deep copies of the owned records.
 #include <kivctrl/path.h>
 
+#include "animation/path_internal.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -15,13 +17,6 @@ char *copy_text(const char *s)
     if (c)
         std::memcpy(c, s, n);
     return c;
-}
-
-void replace_text(char *&slot, const char *s)
-{
-    char *c = copy_text(s);
-    std::free(slot);
-    slot = c;
 }
 
 _obj_texture *copy_texture(const _obj_texture *t)
@@ -58,6 +53,13 @@ _obj_note *copy_note(const _obj_note *n)
 }
 
 }  // namespace
+
+void kiv::anim::replace_text(char *&slot, const char *s)
+{
+    char *c = copy_text(s);
+    std::free(slot);
+    slot = c;
+}
 
 PathNode::PathNode() = default;
 
@@ -154,17 +156,17 @@ int InstructionInfo::getInt2()
 
 void InstructionInfo::setText(const char *s)
 {
-    replace_text(text_, s);
+    kiv::anim::replace_text(text_, s);
 }
 
 void InstructionInfo::setNote(const char *s)
 {
-    replace_text(note_, s);
+    kiv::anim::replace_text(note_, s);
 }
 
 void InstructionInfo::setLink(const char *s)
 {
-    replace_text(link_, s);
+    kiv::anim::replace_text(link_, s);
 }
 
 void InstructionInfo::setInt1(int v)

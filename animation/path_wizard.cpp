@@ -50,6 +50,7 @@ _path *path_wizard(_object *obj, const char *name, QEL_VECT3 distance, QEL_VECT3
     // A colour is animated only when both ends have one: stepping from "no colour" would pass
     // through meaningless values.
     const bool colored = has_color(icolor) && has_color(fcolor);
+    obj_set_transparency(obj, fadefrom, 100);
     if (colored)
         obj_set_color(obj, icolor, ATTR_DEFAULT_LEVEL);
 
@@ -65,15 +66,19 @@ _path *path_wizard(_object *obj, const char *name, QEL_VECT3 distance, QEL_VECT3
                        (fcolor.b - icolor.b) * inv};
     const QEL_VECT3 turn{angles.x * inv, angles.y * inv, angles.z * inv};
     const QEL_VECT3 move{distance.x * inv, distance.y * inv, distance.z * inv};
+    const float dt = (fadeto - fadefrom) * inv;
     QEL_COLOR color = icolor;
+    float transparency = fadefrom;
     for (int i = 0; i < n; ++i) {
         obj_set_relpos(obj, move, axes);
+        transparency += dt;
         if (colored) {
             color.r += dc.r;
             color.g += dc.g;
             color.b += dc.b;
             obj_set_color(obj, color, ATTR_DEFAULT_LEVEL);
         }
+        obj_set_transparency(obj, transparency, 100);
         obj_set_releangles(obj, turn, axes);
         path_edit(p, obj, PATH_APPEND_NODE);
     }
@@ -85,7 +90,5 @@ _path *path_wizard(_object *obj, const char *name, QEL_VECT3 distance, QEL_VECT3
         std::snprintf(p->name, sizeof p->name, "%s", name);
         p->display_path(PATH_SHOW);
     }
-    (void)fadefrom;
-    (void)fadeto;
     return p;
 }

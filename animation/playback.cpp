@@ -4,3 +4,8 @@
 #include <kivctrl/anim.h>
 
 void traverse_stop() {}
+
+int path_get_autostate()
+{
+    return 0;
+}

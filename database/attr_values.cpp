@@ -132,6 +132,11 @@ int obj_get_emission(_object *o, float &r, float &g, float &b, int &level)
     return fetch3(o, &QEL_MATERIAL::emission, QEL_MATERIAL::EMISSION, r, g, b, level);
 }
 
+int obj_get_ambient(_object *o, QEL_COLOR &c, int &level)
+{
+    return fetch(o, &QEL_MATERIAL::ambient, QEL_MATERIAL::AMBIENT, c, level);
+}
+
 #define KIV_FLOAT_MATERIAL_GET(fn, field, slot)                                                \
     float fn(_object *o, int &level)                                                           \
     {                                                                                          \

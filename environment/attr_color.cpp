@@ -112,6 +112,14 @@ int obj_set_emission(_object *o, float r, float g, float b, int level)
     return obj_set_emission(o, QEL_COLOR{r, g, b}, level);
 }
 
+int obj_set_ambient(_object *o, const QEL_COLOR &c, int level)
+{
+    return set_material(o, &QEL_MATERIAL::ambient, QEL_MATERIAL::AMBIENT, c, level,
+                        [](GSobject *g, const QEL_COLOR &v, int l) {
+                            GSobject_setambient(g, v.r, v.g, v.b, l);
+                        });
+}
+
 int obj_set_shininess(_object *o, float s, int level)
 {
     if (!o)

@@ -122,3 +122,5 @@ void anim_sort(KivAssembly *a, int frame);
 
 // Asks playback to stop at the next tick.
 void traverse_stop();
+// 1 while the animation plays.
+int path_get_autostate();

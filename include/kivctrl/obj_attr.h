@@ -113,6 +113,8 @@ int obj_set_specular(_object *o, const QEL_COLOR &c, int level);
 int obj_set_emission(_object *o, float r, float g, float b, int level);
 int obj_set_emission(_object *o, const QEL_COLOR &c, int level);
 int obj_set_shininess(_object *o, float s, int level);
+// The ambient colour; animation paths play it back.
+int obj_set_ambient(_object *o, const QEL_COLOR &c, int level);
 // An opacity factor in 0..1 (1 = opaque); anything else, or a NaN, is refused. Pushed to
 // parts and faces and to a group's own node.
 int obj_set_transparency(_object *o, float t, int level);
@@ -126,6 +128,7 @@ int obj_get_specular(_object *o, QEL_COLOR &c, int &level);
 int obj_get_specular(_object *o, float &r, float &g, float &b, int &level);
 int obj_get_emission(_object *o, QEL_COLOR &c, int &level);
 int obj_get_emission(_object *o, float &r, float &g, float &b, int &level);
+int obj_get_ambient(_object *o, QEL_COLOR &c, int &level);
 float obj_get_shininess(_object *o, int &level);
 int obj_get_shininess(_object *o, float &s, int &level);
 float obj_get_transparency(_object *o, int &level);

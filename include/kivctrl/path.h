@@ -98,7 +98,7 @@ public:
     float view_angle = 45.0f;
     float env_ambient = 0.3f;
     QEL_COLOR env_textcolor{-1.0f, 0.0f, 0.0f};
-    _obj_texture *texture = nullptr;  // owned; null until an attribute needs it
+    _obj_texture *texture = nullptr;  // owned; null until needed; its angle in radians
     _obj_note *note = nullptr;        // owned; its graphics note is never used
     int name_vis = 0;
     int vis = 0;

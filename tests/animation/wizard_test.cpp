@@ -1,5 +1,5 @@
 // The path wizard: steps from the largest turn, nodes in the starting world axes, colours,
-// names, and its settings record.
+// fading, names, and its settings record.
 #include "animation/anim_fixture.h"
 
 namespace {
@@ -82,6 +82,21 @@ TEST_F(WizardTest, ColoursStepFromStartToEnd)
     EXPECT_FLOAT_EQ(c1.r, 0.5f);
     EXPECT_FLOAT_EQ(c1.b, 0.5f);
     EXPECT_FLOAT_EQ(c2.b, 1.0f);
+}
+
+TEST_F(WizardTest, TransparencyFadesFromStartToEnd)
+{
+    _object *o = make(root, OBJ_OBJECT, "o");
+    _path *p = path_wizard(o, nullptr, {0, 0, 0}, {0, 180, 0}, 1.0f, 0.2f, {-1, 0, 0}, {-1, 0, 0});
+    ASSERT_EQ(p->get_nodecount(), 3);
+    EXPECT_TRUE(p->get_status(PATH_ATTR_TRANSPARENCY));
+    const float expected[] = {1.0f, 0.6f, 0.2f};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(p->get_node(i)->material.transparency, expected[i], 1e-6f) << i;
+        EXPECT_EQ(p->get_node(i)->material.level[QEL_MATERIAL::TRANSPARENCY], 100) << i;
+    }
+    int level = 0;
+    EXPECT_NEAR(obj_get_transparency(o, level), 0.2f, 1e-6f);
 }
 
 TEST_F(WizardTest, AMissingColourAtEitherEndLeavesTheColourAlone)
