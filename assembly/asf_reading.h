@@ -125,7 +125,6 @@ void read_constrain(Reading &r);
 void read_constraint_mode(Reading &r);
 
 void read_color(Reading &r);
-void read_viewangle(Reading &r);
 
 void read_file(Reading &r);
 void read_fileinfo(Reading &r);
@@ -135,6 +134,12 @@ void read_extent(Reading &r);
 void read_faceinfo(Reading &r);
 
 void read_note_file(Reading &r);
+void read_specular(Reading &r);
+void read_emission(Reading &r);
+void read_rendering(Reading &r);
+void read_texture(Reading &r);
+void read_note_link(Reading &r);
+void read_backdrop(Reading &r);
 
 void read_background(Reading &r);
 void read_mbactive(Reading &r);

@@ -243,4 +243,87 @@ TEST_F(Records, EnvironmentRecordsSetTheEnvironmentAndMotionBlurOnlyAtTheTopLeve
     env_set_clip(0.01f, 0);
 }
 
+TEST_F(Records, MaterialLightAndDrawingRecordsReachTheSettersWithTheirLevels)
+{
+    env("OBJECT ( NAME ( p ) SPECULAR ( 0.5 ) SHININESS ( 30 ) TRANSPARENCY ( 0.25 ) "
+        "REFLECTIVITY ( 0.7 ) IOR ( 1.5 ) ROUGHNESS ( 0.3 ) METALLIC ( 1 ) SHADOW ( 1 ) "
+        "EMISSION ( 0.1, 0.2, 0.3 ) RENDERING ( wire ) NAME_VIS ( 1 ) VISIBLE ( 0 ) "
+        "FACE ( NAME ( f ) TRANSPARENCY ( 0.5 ) RENDERING ( Flat ) ) ) "
+        "OBJECT ( NAME ( q ) RENDERING ( shaded ) TRANSPARENCY ( 2 ) ) "
+        "LIGHT ( NAME ( l ) TYPE ( 2 ) INTENSITY ( 0.4 ) EXPONENT ( 12 ) LIGHT_ANGLE ( 40 ) )");
+    _object *p = name_to_obj("p");
+    int level = 0;
+    QEL_COLOR c;
+    ASSERT_EQ(obj_get_specular(p, c, level), 0);
+    EXPECT_EQ(c.g, 0.5f);
+    EXPECT_EQ(level, 100);
+    EXPECT_EQ(obj_get_shininess(p, level), 30.0f);
+    EXPECT_EQ(obj_get_transparency(p, level), 0.25f);
+    EXPECT_EQ(obj_get_reflectivity(p, level), 0.7f);
+    EXPECT_EQ(obj_get_ior(p, level), 1.5f);
+    EXPECT_EQ(obj_get_roughness(p, level), 0.3f);
+    int i = 0;
+    obj_get_metallic(p, i, level);
+    EXPECT_EQ(i, 1);
+    obj_get_shadow(p, i, level);
+    EXPECT_EQ(i, 1);
+    obj_get_emission(p, c, level);
+    EXPECT_EQ(c.b, 0.3f);
+    EXPECT_EQ(obj_get_rendering(p), RENDER_WIREFRAME);
+    EXPECT_EQ(obj_get_name_vis(p), 1);
+    EXPECT_EQ(obj_get_vis(p), 0);
+
+    _object *f = name_to_obj("f");
+    EXPECT_EQ(obj_get_transparency(f, level), 0.5f);
+    EXPECT_EQ(level, 200) << "a face's material level";
+    EXPECT_EQ(obj_get_rendering(f), RENDER_FLAT);
+    _object *q = name_to_obj("q");
+    EXPECT_EQ(obj_get_rendering(q), RENDER_SMOOTH);
+    EXPECT_EQ(obj_get_transparency(q, level), 1.0f) << "an opacity above 1 is refused";
+
+    _object *l = name_to_obj("l");
+    EXPECT_EQ(obj_get_ltype(l), 2);
+    EXPECT_FLOAT_EQ(obj_get_intensity(l), 0.4f);
+    EXPECT_FLOAT_EQ(obj_get_exponent(l), 12.0f);
+    EXPECT_FLOAT_EQ(obj_get_angle(l), 40.0f);
+}
+
+TEST_F(Records, TextureNoteAndBackdropRecords)
+{
+    _object *root = env("BACKDROP ( sky.png ) BDACTIVE ( 0 ) BDHJUSTIFY ( 1 ) BDVJUSTIFY ( 2 ) "
+                        "BDTILE ( 1 ) OBJECT ( NAME ( p ) TEXTURE ( wood.png ) TXACTIVE ( 0 ) "
+                        "TXQUALITY ( 1 ) TXMETHOD ( 2 ) TXTYPE ( 1 ) TXSCALE ( 2, 3 ) "
+                        "TXPOS ( 0.5, 0.25 ) TXANGLE ( 30 ) TXGRIDANGLES ( 0, 0, 90 ) "
+                        "TXGRIDPOS ( 1, 2, 3 ) NOTE_FILE ( tip.png ) NOTE_LINK ( docs/p.html ) "
+                        "NOTE_VISIBLE ( 0 ) NOTE_FOREGROUND ( 1 ) NOTE_LEADER ( 0 ) "
+                        "NOTE_OFFSET ( 2, -1 ) ) GROUP ( NAME ( g ) BACKDROP ( other.png ) "
+                        "NOTE_FILE ( n.png ) NOTE_LINK ( \"\" ) )");
+    EXPECT_EQ(std::string(obj_get_texturename(root)), dir.file("sky.png"));
+    EXPECT_EQ(obj_get_textureactive(root), 0);
+    EXPECT_EQ(obj_get_texturemethod(root), 1);
+    EXPECT_EQ(obj_get_texturequality(root), 2);
+    EXPECT_EQ(obj_get_texturetype(root), 1);
+
+    _object *p = name_to_obj("p");
+    EXPECT_EQ(std::string(obj_get_texturename(p)), dir.file("wood.png"));
+    EXPECT_EQ(obj_get_textureactive(p), 0);
+    EXPECT_EQ(obj_get_texturequality(p), 1);
+    EXPECT_EQ(obj_get_texturemethod(p), 2);
+    EXPECT_EQ(obj_get_texturetype(p), 1);
+    EXPECT_EQ(obj_get_texturescale(p).y, 3.0f);
+    EXPECT_EQ(obj_get_texturepos(p).x, 0.5f);
+    EXPECT_FLOAT_EQ(obj_get_textureangle(p), 30.0f);
+    EXPECT_NEAR(obj_get_texturegrideangles(p).z, 90.0f, 1e-3f);
+    EXPECT_EQ(obj_get_texturegridpos(p).z, 3.0f);
+    EXPECT_EQ(std::string(obj_get_notelink(p)), dir.file("docs/p.html"));
+    EXPECT_EQ(obj_get_notevisible(p), 0);
+    EXPECT_EQ(obj_get_noteforeground(p), 1);
+    EXPECT_EQ(obj_get_noteleader(p), 0);
+    EXPECT_EQ(obj_get_noteoffset(p).x, 2.0f);
+
+    _object *g = name_to_obj("g");
+    EXPECT_EQ(obj_get_texturename(g), nullptr) << "the backdrop belongs to the top level";
+    EXPECT_EQ(obj_get_notelink(g), nullptr) << "an empty link is none";
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "graphics/gs_object.h"
 
 #include <kivctrl/obj_attr.h>
+#include <kivctrl/path.h>
 #include <kivctrl/qel_msg.h>
 
 namespace {
@@ -93,6 +94,28 @@ TEST_F(SensorTest, SelectDisplayHighlightsTheFirstApartAndShowsLabels)
     EXPECT_TRUE(label_shown(b)) << "its own name stays";
     object_picked(a);
     EXPECT_EQ(highlights(a), 0u);
+}
+
+TEST_F(SensorTest, SelectDisplayShowsTriadsAndSelectionDrawsTheCurrentPath)
+{
+    _object *a = sphere_part("a", QEL_VECT3(3, 0, 0), 1.0f);
+    const QEL_VECT3 points[] = {{3, 0, 0}, {3, 2, 0}};
+    _path *p = path_create("p", points, nullptr, 2);
+    ASSERT_NE(p, nullptr);
+    path_associate(p, a);
+    ASSERT_EQ(p->display, nullptr);
+
+    env_set_select_display(2);
+    object_picked(a);
+    EXPECT_EQ(a->lcs_shown, 1);
+    EXPECT_GT(static_cast<ADT_Object *>(a->gsobject)->triadradius, 0.0f);
+    EXPECT_NE(p->display, nullptr) << "a selected object shows the path it follows";
+
+    env_set_select_display(16);
+    EXPECT_EQ(a->lcs_shown, 0);
+    EXPECT_EQ(static_cast<ADT_Object *>(a->gsobject)->triadradius, 0.0f);
+    object_picked(a);
+    EXPECT_EQ(p->display, nullptr);
 }
 
 TEST_F(SensorTest, OneTickRunsTasksSensorsMovesThenObjectTasks)
