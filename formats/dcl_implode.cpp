@@ -1,10 +1,13 @@
 // Compressor producing the DCL implode stream.
 //
 // Matches are found through hash chains over three-byte prefixes; the short matches only a
-// length of 2 can use come from a scan of the 256 bytes behind, which finds every one (a
-// hashed table of two-byte prefixes loses them to collisions, and binary data needs them).
-// Parsing is lazy: a match is deferred by one byte when a literal and the match starting
-// after it cost fewer bits, once each byte covered is credited at a fixed rate.
+// length of 2 can use come from a table of the latest position of each hashed pair, backed
+// by a scan of the 256 bytes behind where another pair took the slot (binary data needs
+// every one of them).
+// Parsing is optimal per block of input: the codes are fixed, so the exact bit cost of every
+// literal and match is known, and the cheapest sequence of steps through the block is found
+// as a shortest path over its positions. Each match found offers every length up to its
+// own at its distance, the nearest candidate of each length being the cheapest.
 #include <kivctrl/dcl.h>
 
 #include "formats/dcl_ascii_codes.h"
@@ -28,21 +31,34 @@ using WriteFn = void (*)(char *, unsigned int *, void *);
 static_assert(std::endian::native == std::endian::little, "words are stored little-endian");
 
 constexpr unsigned kOutputChunk = 2048;
-// Bytes that must follow a position before it is searched: a full match from it and from
-// the position after it (the lazy look).
-constexpr unsigned kLookahead = kMaxMatch + 1;
+// Positions one shortest-path search covers; its costs fit 16 bits.
+constexpr unsigned kBlock = 512;
+// Positions at the end of a block whose coding is left to the next block.
+constexpr unsigned kUnsettled = 64;
+// Bytes that must follow a block start before it is parsed: a full match from its last
+// position.
+constexpr unsigned kLookahead = kBlock + kMaxMatch;
 constexpr unsigned kWindowSize = 2 * kMaxDictionary + kLookahead;
-constexpr unsigned kHashBits = 13;
+constexpr unsigned kHashBits = 12;
 constexpr unsigned kHashSize = 1u << kHashBits;
+constexpr unsigned kPairHashBits = 11;
 constexpr std::uint16_t kNone = 0xFFFF;
 // How many chain entries one search visits at most.
 constexpr unsigned kMaxChain = 256;
-// Matches at least this long are taken without looking one byte further.
-constexpr unsigned kLazyLimit = 64;
-// What covering one more byte is worth when two parses ending at different places are
-// compared, in sixteenths of a bit. 4.75 bits gave the smallest output over source text,
-// binary and ASCII meshes at every dictionary size; it beat comparing bits per byte.
-constexpr int kByteCredit = 76;
+// After a search whose longest match is shorter than this the next position is searched
+// too, as a literal is likely to be sent there.
+constexpr unsigned kShortMatch = 3;
+// A match at least this long ends the block and is taken as it stands: little can be
+// gained around it, and weighing every length of it at every position is slow on runs.
+constexpr unsigned kNiceLength = 96;
+// Candidates kept per position: each longer and farther than the one before.
+constexpr unsigned kMaxCandidates = 16;
+constexpr std::uint16_t kUnreached = 0xFFFF;
+// Which positions of a block are searched for matches: those where a parse like a lazy
+// one would look (the block start, the end of each longest match found, the position after
+// a literal, and the one after each of those); the others take the matches of the last
+// position searched, shortened.
+enum Search : std::uint8_t { kNo, kSecond, kFirst };
 
 // Flag bit, length code and extra bits of each length 2..519, as one code.
 constexpr std::array<Code, kEndLength + 1> makeLengthEncoder() {
@@ -64,13 +80,27 @@ struct Match {
   unsigned distance = 0;
 };
 
+// The cheapest way found to reach a position of the block: its cost in bits from the block
+// start and the last step, a literal (length 1) or a match. Once the block is searched the
+// steps of the chosen path are turned around to lead forward.
+struct Node {
+  std::uint16_t cost;
+  std::uint16_t length;
+  std::uint16_t distance;
+  std::uint8_t search;  // a Search value
+};
+
 struct Imploder {
   std::uint8_t window[kWindowSize];
   // Most recent position of each hashed 3-byte prefix, and per position (modulo the largest
   // dictionary) the previous one with the same hash; kNone for none.
   std::uint16_t head3[kHashSize];
   std::uint16_t prev[kMaxDictionary];
+  // Most recent position of each hashed 2-byte prefix.
+  std::uint16_t head2[1u << kPairHashBits];
+  Node nodes[kBlock + 1];
   std::uint8_t out[kOutputChunk];
+  std::uint8_t literalBits[256];
   ReadFn read;
   WriteFn write;
   void *param;
@@ -142,22 +172,8 @@ void putMatch(Imploder &s, const Match &m) {
   put(s, length.value | std::uint32_t{distance.value} << length.bits, length.bits + distance.bits);
 }
 
-unsigned bits(const Imploder &s, const Match &m) {
-  return kLengthEncoder[m.length].bits + distanceCode(s, m).bits;
-}
-
-// Bits of a parse step in sixteenths, less the credit for the bytes it covers.
-int weight(unsigned bits, unsigned covered) {
-  return 16 * static_cast<int>(bits) - kByteCredit * static_cast<int>(covered);
-}
-
-// Whether a literal then `next` weigh less than `match`.
-bool cheaperDeferred(const Imploder &s, std::uint8_t literal, const Match &next,
-                     const Match &match) {
-  if (next.length < kMinMatch)
-    return false;
-  return weight(literalCode(s, literal).bits + bits(s, next), 1 + next.length) <
-         weight(bits(s, match), match.length);
+unsigned distanceBits(unsigned lowBits, unsigned distance) {
+  return kDistanceCodes[(distance - 1) >> lowBits].bits + lowBits;
 }
 
 std::uint32_t load32(const std::uint8_t *p) {
@@ -171,11 +187,22 @@ unsigned hash3(const std::uint8_t *p) {
   return (v * 2654435761u) >> (32 - kHashBits);
 }
 
+unsigned hash2(const std::uint8_t *p) {
+  std::uint32_t v = p[0] | p[1] << 8;
+  return (v * 2654435761u) >> (32 - kPairHashBits);
+}
+
 void insertUpTo(Imploder &s, unsigned upto) {
   for (; s.inserted < upto; ++s.inserted) {
     unsigned p = s.inserted;
-    if (p + 3 <= s.end) {
-      std::uint16_t &head = s.head3[hash3(s.window + p)];
+    if (p + 2 <= s.end)
+      s.head2[hash2(s.window + p)] = static_cast<std::uint16_t>(p);
+    const std::uint8_t *at = s.window + p;
+    // Inside a run only its first position goes into the chains: the run's other positions
+    // would crowd out everything older, and the parse reaches them through matches from
+    // the run itself.
+    if (p + 3 <= s.end && !(p > 0 && at[-1] == at[0] && at[0] == at[1] && at[1] == at[2])) {
+      std::uint16_t &head = s.head3[hash3(at)];
       s.prev[p % kMaxDictionary] = head;
       head = static_cast<std::uint16_t>(p);
     }
@@ -196,12 +223,11 @@ unsigned commonLength(const std::uint8_t *a, const std::uint8_t *b, unsigned lim
   return n;
 }
 
-// Nearest length-2 match for position p, scanning 16 candidates a step.
-Match findShort(const Imploder &s, unsigned p) {
+// Nearest length-2 match for position p among the candidates in [low, top), scanning 16 a
+// step.
+Match scanPair(const Imploder &s, unsigned p, unsigned top, unsigned low) {
   using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
-  unsigned low = p > kMaxShortDistance ? p - kMaxShortDistance : 0;
   const std::uint8_t first = s.window[p], second = s.window[p + 1];
-  unsigned top = p;  // candidates below this are left
   for (; top >= low + 16; top -= 16) {
     Bytes16 a, b;
     std::memcpy(&a, s.window + top - 16, 16);
@@ -220,21 +246,69 @@ Match findShort(const Imploder &s, unsigned p) {
   return {};
 }
 
-// Longest match for position p (nearest among equals); every position below p is inserted.
-Match find(const Imploder &s, unsigned p) {
-  Match best;
-  unsigned limit = std::min(kMaxMatch, s.end - p);
+// Nearest length-2 match for position p up to `reach` back. The pair table holds the latest
+// position of each hashed pair, so when that is this pair it is the nearest, and when it is
+// out of reach no nearer one exists; only when another pair took the slot are the older
+// positions scanned.
+Match findPair(const Imploder &s, unsigned p, unsigned reach) {
+  const unsigned latest = s.head2[hash2(s.window + p)];
+  if (latest != kNone && latest >= p)
+    return scanPair(s, p, p, p > reach ? p - reach : 0);
+  if (latest == kNone || p - latest > reach)
+    return {};
+  if (s.window[latest] == s.window[p] && s.window[latest + 1] == s.window[p + 1])
+    return {2, p - latest};
+  return scanPair(s, p, latest, p > reach ? p - reach : 0);
+}
+
+// Matches for position p, nearest first, each longer than the one before: together they
+// give the nearest match of every length up to the longest found. Every position below p
+// is inserted. Returns how many there are.
+unsigned find(const Imploder &s, unsigned p, Match (&found)[kMaxCandidates]) {
+  const unsigned limit = std::min(kMaxMatch, s.end - p);
   if (limit < kMinMatch)
-    return best;
-  const std::uint8_t *here = s.window + p;
+    return 0;
+  // The pair goes first; it is looked for only nearer than the first longer match, which
+  // serves for it when near enough.
+  unsigned count = 1;
   if (limit >= 3) {
+    const std::uint8_t *here = s.window + p;
+    unsigned best = 2;
     unsigned candidate = s.head3[hash3(here)];
-    for (unsigned chain = kMaxChain; candidate != kNone && p - candidate <= s.dictionary;) {
-      const std::uint8_t *there = s.window + candidate;
-      if (there[best.length] == here[best.length] && load32(there) << 8 == load32(here) << 8) {
+    // Positions past p are in the chains when the end of the previous block is parsed again.
+    while (candidate != kNone && candidate >= p)
+      candidate = s.prev[candidate % kMaxDictionary];
+    // In a run the chains hold only the first position of each run (see insertUpTo). The
+    // run itself gives the match at distance 1; an earlier run at least as long gives
+    // the match that goes on past the run's end when aligned with it at that end.
+    const bool inRun = here[0] == here[1] && here[1] == here[2];
+    const unsigned run = inRun ? 1 + commonLength(here, here + 1, limit - 1) : 0;
+    if (inRun && p > 0 && here[-1] == here[0]) {
+      best = run;
+      found[count++] = {best, 1};
+      if (best == limit)
+        candidate = kNone;
+    }
+    for (unsigned chain = kMaxChain; candidate != kNone && p - candidate - 1 < s.dictionary;) {
+      unsigned from = candidate;
+      const std::uint8_t *there = s.window + from;
+      bool aligned = true;
+      if (inRun) {
+        const unsigned other = there[0] == here[0] && there[1] == here[0] && there[2] == here[0]
+                                   ? 1 + commonLength(there, there + 1, p + run - from - 1)
+                                   : 0;
+        aligned = other >= run && from + (other - run) < p;
+        if (aligned) {
+          from += other - run;
+          there = s.window + from;
+        }
+      }
+      if (aligned && there[best] == here[best] && load32(there) << 8 == load32(here) << 8) {
         unsigned length = commonLength(there, here, limit);
-        if (length > best.length) {
-          best = {length, p - candidate};
+        if (length > best) {
+          best = length;
+          // When the list is full the farther, longer match stands in for the last one.
+          found[count < kMaxCandidates ? count++ : count - 1] = {length, p - from};
           if (length == limit)
             break;
         }
@@ -244,9 +318,14 @@ Match find(const Imploder &s, unsigned p) {
       candidate = s.prev[candidate % kMaxDictionary];
     }
   }
-  if (best.length < 3)
-    best = findShort(s, p);
-  return best;
+  const unsigned nearest = count > 1 ? found[1].distance : kMaxShortDistance + 1;
+  found[0] = findPair(s, p, std::min(nearest - 1, kMaxShortDistance));
+  if (found[0].length == 0 && nearest <= kMaxShortDistance)
+    found[0] = {2, nearest};
+  if (found[0].length != 0)
+    return count;
+  std::copy(found + 1, found + count, found);
+  return count - 1;
 }
 
 // Drops the oldest 4096 bytes of the window and tops it up from the input.
@@ -261,6 +340,7 @@ void refillWindow(Imploder &s) {
       v = v != kNone && v >= shift ? static_cast<std::uint16_t>(v - shift) : kNone;
     };
     std::for_each(std::begin(s.head3), std::end(s.head3), rebase);
+    std::for_each(std::begin(s.head2), std::end(s.head2), rebase);
     std::for_each(std::begin(s.prev), std::end(s.prev), rebase);
   }
   while (s.end < kWindowSize) {
@@ -274,35 +354,125 @@ void refillWindow(Imploder &s) {
   }
 }
 
+void relax(Node &node, unsigned cost, unsigned length, unsigned distance) {
+  if (cost < node.cost) {
+    node.cost = static_cast<std::uint16_t>(cost);
+    node.length = static_cast<std::uint16_t>(length);
+    node.distance = static_cast<std::uint16_t>(distance);
+  }
+}
+
+void mark(Node &node, Search search) {
+  node.search = std::max(node.search, static_cast<std::uint8_t>(search));
+}
+
+// Codes the cheapest path from the block start to node `last` as far as node `stop`, which
+// is on it, and moves s.pos there.
+void putPath(Imploder &s, unsigned last, unsigned stop) {
+  Node *nodes = s.nodes;
+  // Turn the path around: each node on it gets the step leaving it.
+  Node step = nodes[last];
+  for (unsigned at = last; at > 0;) {
+    unsigned from = at - step.length;
+    Node before = nodes[from];
+    nodes[from].length = step.length;
+    nodes[from].distance = step.distance;
+    at = from;
+    step = before;
+  }
+  for (unsigned j = 0; j < stop; j += nodes[j].length) {
+    if (nodes[j].length == 1)
+      putLiteral(s, s.window[s.pos + j]);
+    else
+      putMatch(s, {nodes[j].length, nodes[j].distance});
+  }
+  s.pos += stop;
+}
+
+// The last node at or before `limit` on the cheapest path to node `last`.
+unsigned settledNode(const Imploder &s, unsigned last, unsigned limit) {
+  unsigned at = last;
+  while (at > limit)
+    at -= s.nodes[at].length;
+  return at;
+}
+
+// Finds the cheapest coding of the block starting at s.pos and sends it.
+void parseBlock(Imploder &s) {
+  const unsigned n = std::min(kBlock, s.end - s.pos);
+  Node *nodes = s.nodes;
+  nodes[0].cost = 0;
+  nodes[0].search = kFirst;
+  for (unsigned j = 1; j <= n; ++j) {
+    nodes[j].cost = kUnreached;
+    nodes[j].search = kNo;
+  }
+  Match found[kMaxCandidates], rolled[kMaxCandidates];
+  unsigned count = 0, searched = 0;
+  for (unsigned j = 0; j < n; ++j) {
+    const unsigned p = s.pos + j;
+    const unsigned base = nodes[j].cost;
+    relax(nodes[j + 1], base + s.literalBits[s.window[p]], 1, 0);
+    insertUpTo(s, p);
+    const Match *matches = found;
+    unsigned matchCount = count;
+    if (nodes[j].search != kNo) {
+      count = find(s, p, found);
+      matchCount = count;
+      searched = j;
+      const unsigned longest = count > 0 ? found[count - 1].length : 0;
+      if (longest >= kNiceLength) {
+        putPath(s, j, j);
+        putMatch(s, found[count - 1]);
+        s.pos += longest;
+        return;
+      }
+      if (longest < kShortMatch)
+        mark(nodes[j + 1], kFirst);
+      else {
+        if (j + longest <= n)
+          mark(nodes[j + longest], kFirst);
+        if (nodes[j].search == kFirst)
+          mark(nodes[j + 1], kSecond);
+      }
+    } else {
+      // The matches of the last position searched, shortened by the distance come.
+      const unsigned shift = j - searched;
+      matchCount = 0;
+      for (unsigned k = 0; k < count; ++k)
+        if (found[k].length >= shift + 3)
+          rolled[matchCount++] = {found[k].length - shift, found[k].distance};
+      matches = rolled;
+    }
+    // Lengths past the block end are cut short; the next block goes on from there.
+    const unsigned room = n - j;
+    unsigned covered = 1;
+    for (unsigned k = 0; k < matchCount && covered < room; ++k) {
+      const Match &m = matches[k];
+      const unsigned low = m.length == 2 ? 2 : s.lowBits;
+      const unsigned first = m.length == 2 ? 2 : std::max(covered + 1, 3u);
+      const unsigned last = std::min(m.length, room);
+      const unsigned reach = base + distanceBits(low, m.distance);
+      for (unsigned length = first; length <= last; ++length)
+        relax(nodes[j + length], reach + kLengthEncoder[length].bits, length, m.distance);
+      covered = m.length;
+    }
+  }
+  // Unless the input ends here, the path near the block end would change with what
+  // follows, so only the part before that is sent and the rest is parsed again.
+  const bool ends = s.exhausted && n == s.end - s.pos;
+  putPath(s, n, ends ? n : settledNode(s, n, n - kUnsettled));
+}
+
 void compress(Imploder &s) {
   put(s, s.ascii ? DCL_ASCII : DCL_BINARY, 8);
   put(s, s.lowBits, 8);
-  Match pending;  // already found for s.pos by the lazy look
-  bool havePending = false;
   for (;;) {
     if (!s.exhausted && s.end - s.pos < kLookahead)
       refillWindow(s);
     if (s.pos >= s.end)
       break;
-    Match m = havePending ? pending : find(s, s.pos);
-    havePending = false;
-    insertUpTo(s, s.pos + 1);
-    if (m.length < kMinMatch) {
-      putLiteral(s, s.window[s.pos++]);
-      continue;
-    }
-    if (m.length < kLazyLimit && s.pos + 1 < s.end) {
-      Match next = find(s, s.pos + 1);
-      if (cheaperDeferred(s, s.window[s.pos], next, m)) {
-        putLiteral(s, s.window[s.pos++]);
-        pending = next;
-        havePending = true;
-        continue;
-      }
-    }
-    putMatch(s, m);
-    s.pos += m.length;
-    insertUpTo(s, s.pos);
+    parseBlock(s);
   }
   Code endMarker = kLengthEncoder[kEndLength];
   put(s, endMarker.value, endMarker.bits);
@@ -323,6 +493,7 @@ unsigned int dcl_implode(unsigned int (*read)(char *buf, unsigned int *size, voi
   std::align(alignof(Imploder), sizeof(Imploder), place, space);
   Imploder &s = *new (place) Imploder;
   std::fill(std::begin(s.head3), std::end(s.head3), kNone);
+  std::fill(std::begin(s.head2), std::end(s.head2), kNone);
   std::fill(std::begin(s.prev), std::end(s.prev), kNone);
   s.read = read;
   s.write = write;
@@ -337,6 +508,8 @@ unsigned int dcl_implode(unsigned int (*read)(char *buf, unsigned int *size, voi
   s.lowBits = static_cast<unsigned>(std::countr_zero(dict_size)) - 6;
   s.ascii = literal_mode == DCL_ASCII;
   s.exhausted = false;
+  for (unsigned byte = 0; byte < 256; ++byte)
+    s.literalBits[byte] = literalCode(s, static_cast<std::uint8_t>(byte)).bits;
   compress(s);
   return 0;
 }

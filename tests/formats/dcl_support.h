@@ -4,12 +4,15 @@
 #pragma once
 
 #include <kivctrl/dcl.h>
+#include <kivctrl/gs_normal_code.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -102,6 +105,16 @@ inline Bytes randomBytes(std::size_t n, unsigned seed) {
   Bytes out(n);
   for (auto &b : out)
     b = static_cast<std::uint8_t>(rng());
+  return out;
+}
+
+// Runs of a few byte values, 1 to 2000 bytes long.
+inline Bytes longRuns(std::size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  Bytes out;
+  while (out.size() < n)
+    out.insert(out.end(), 1 + rng() % 2000, static_cast<std::uint8_t>(rng() % 4));
+  out.resize(n);
   return out;
 }
 
@@ -202,6 +215,150 @@ inline Bytes asciiStl(std::size_t triangles) {
   }
   text += "endsolid surface\n";
   return Bytes(text.begin(), text.end());
+}
+
+
+// English prose: common words with capitals, commas and full stops.
+inline Bytes englishText(std::size_t n, unsigned seed = 1) {
+  static const char *const words[] = {
+      "the",    "of",      "and",    "to",      "a",       "in",     "that",    "is",
+      "was",    "it",      "for",    "on",      "with",    "as",     "be",      "at",
+      "by",     "this",    "from",   "or",      "which",   "part",   "assembly", "shaft",
+      "bearing", "housing", "bolt",  "surface", "drawing", "motion", "when",    "each",
+      "between", "should", "angle",  "turns",   "around",  "axis",   "machine", "model"};
+  std::mt19937 rng(seed);
+  std::string text;
+  bool sentenceStart = true;
+  while (text.size() < n) {
+    std::string word = words[rng() % std::size(words)];
+    if (sentenceStart)
+      word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    text += word;
+    sentenceStart = rng() % 11 == 0;
+    text += sentenceStart ? (rng() % 5 == 0 ? ".\n" : ". ") : rng() % 9 == 0 ? ", " : " ";
+  }
+  text.resize(n);
+  return Bytes(text.begin(), text.end());
+}
+
+inline void appendF32(Bytes &out, float v) {
+  std::uint8_t b[4];
+  std::memcpy(b, &v, 4);
+  out.insert(out.end(), b, b + 4);
+}
+
+inline void appendIndex(Bytes &out, std::uint32_t v, int width) {
+  for (int i = 0; i < width; ++i)
+    out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// x, y, z floats of a regular rows × columns grid with heights on a slow wave.
+inline Bytes floatGrid(std::size_t rows, std::size_t columns) {
+  Bytes out;
+  for (std::size_t r = 0; r < rows; ++r)
+    for (std::size_t c = 0; c < columns; ++c) {
+      appendF32(out, static_cast<float>(c) * 0.5f);
+      appendF32(out, static_cast<float>(r) * 0.25f);
+      appendF32(out, std::round(40.0f * std::sin(static_cast<float>(c + r) * 0.1f)) / 8.0f);
+    }
+  return out;
+}
+
+// The three uncompressed blocks a binary part file stores for one mesh: vertex coordinates
+// as little-endian floats, one 16-bit code per normal, and the corners of its one triangle
+// record as vertex and normal indices in the fewest bytes that hold them.
+struct KvbBlocks {
+  Bytes vertices;
+  Bytes normals;
+  Bytes corners;
+};
+
+// A mesh over a rows × columns grid of a parametric surface with one normal per vertex.
+// `surface(u, v, point, normal)` gives both for u, v in [0, 1].
+using Surface = std::function<void(float, float, float *, float *)>;
+
+inline std::size_t indexWidth(std::size_t count) {
+  return count < (1u << 8) ? 1 : count < (1u << 16) ? 2 : count < (1u << 24) ? 3 : 4;
+}
+
+inline KvbBlocks gridMeshBlocks(std::size_t rows, std::size_t columns, const Surface &surface) {
+  KvbBlocks b;
+  for (std::size_t r = 0; r <= rows; ++r)
+    for (std::size_t c = 0; c <= columns; ++c) {
+      float p[3], n[3];
+      surface(static_cast<float>(r) / static_cast<float>(rows),
+              static_cast<float>(c) / static_cast<float>(columns), p, n);
+      for (float v : p)
+        appendF32(b.vertices, v);
+      std::uint16_t code = GSnormal_encode(n);
+      b.normals.push_back(static_cast<std::uint8_t>(code));
+      b.normals.push_back(static_cast<std::uint8_t>(code >> 8));
+    }
+  const std::size_t count = (rows + 1) * (columns + 1);
+  const int width = static_cast<int>(indexWidth(count));
+  auto corner = [&](std::size_t r, std::size_t c) {
+    auto index = static_cast<std::uint32_t>(r * (columns + 1) + c);
+    appendIndex(b.corners, index, width);
+    appendIndex(b.corners, index, width);
+  };
+  for (std::size_t r = 0; r < rows; ++r)
+    for (std::size_t c = 0; c < columns; ++c) {
+      corner(r, c), corner(r + 1, c), corner(r + 1, c + 1);
+      corner(r, c), corner(r + 1, c + 1), corner(r, c + 1);
+    }
+  return b;
+}
+
+inline KvbBlocks torusBlocks(std::size_t rows, std::size_t columns) {
+  return gridMeshBlocks(rows, columns, [](float u, float v, float *p, float *n) {
+    const float a = 2 * std::numbers::pi_v<float> * u, b = 2 * std::numbers::pi_v<float> * v;
+    n[0] = std::cos(b) * std::cos(a), n[1] = std::cos(b) * std::sin(a), n[2] = std::sin(b);
+    p[0] = 30 * std::cos(a) + 10 * n[0], p[1] = 30 * std::sin(a) + 10 * n[1], p[2] = 10 * n[2];
+  });
+}
+
+inline KvbBlocks sphereBlocks(std::size_t rows, std::size_t columns) {
+  return gridMeshBlocks(rows, columns, [](float u, float v, float *p, float *n) {
+    const float t = std::numbers::pi_v<float> * u, f = 2 * std::numbers::pi_v<float> * v;
+    n[0] = std::sin(t) * std::cos(f), n[1] = std::cos(t), n[2] = std::sin(t) * std::sin(f);
+    for (int k = 0; k < 3; ++k)
+      p[k] = 25 * n[k];
+  });
+}
+
+inline KvbBlocks wavyGridBlocks(std::size_t rows, std::size_t columns) {
+  return gridMeshBlocks(rows, columns, [](float u, float v, float *p, float *n) {
+    p[0] = 100 * v, p[1] = 80 * u, p[2] = 3 * std::sin(p[0] * 0.31f) * std::cos(p[1] * 0.23f);
+    const float dx = 3 * 0.31f * std::cos(p[0] * 0.31f) * std::cos(p[1] * 0.23f),
+                dy = -3 * 0.23f * std::sin(p[0] * 0.31f) * std::sin(p[1] * 0.23f);
+    n[0] = -dx, n[1] = -dy, n[2] = 1;
+  });
+}
+
+// Scattered points joined into triangles of nearby indices, as a scanned or decimated
+// mesh gives: no grid regularity in coordinates or corners.
+inline KvbBlocks scatteredBlocks(std::size_t vertices, std::size_t triangles, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> coordinate(-50.0f, 50.0f), direction(-1.0f, 1.0f);
+  KvbBlocks b;
+  for (std::size_t i = 0; i < vertices; ++i) {
+    for (int k = 0; k < 3; ++k)
+      appendF32(b.vertices, coordinate(rng));
+    float n[3] = {direction(rng), direction(rng), direction(rng) + 0.01f};
+    std::uint16_t code = GSnormal_encode(n);
+    b.normals.push_back(static_cast<std::uint8_t>(code));
+    b.normals.push_back(static_cast<std::uint8_t>(code >> 8));
+  }
+  const int width = static_cast<int>(indexWidth(vertices));
+  for (std::size_t t = 0; t < triangles; ++t) {
+    std::size_t first = rng() % vertices;
+    for (int k = 0; k < 3; ++k) {
+      auto index = static_cast<std::uint32_t>((first + (k ? rng() % 40 : 0)) % vertices);
+      appendIndex(b.corners, index, width);
+      appendIndex(b.corners, index, width);
+    }
+  }
+  return b;
 }
 
 }  // namespace dcltest

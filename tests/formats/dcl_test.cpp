@@ -261,6 +261,66 @@ TEST(DclExplode, TruncatedStreamsYieldAPrefixAndStatus4) {
   }
 }
 
+// Our stream is never longer than the peer's for any kind of input, and both decoders give
+// the input back. The inputs are small, but each spans several of our parse blocks and,
+// but for the short ones, more than the largest dictionary.
+struct SizeCase {
+  const char *name;
+  Bytes (*make)();
+};
+
+const SizeCase kSizeCases[] = {
+    {"CSource", [] { return dcltest::cSource(12000, 3); }},
+    {"EnglishText", [] { return dcltest::englishText(12000, 4); }},
+    {"AsciiStl", [] { return dcltest::asciiStl(60); }},
+    {"BinaryStl", [] { return dcltest::binaryStl(300); }},
+    {"TorusVertices", [] { return dcltest::torusBlocks(16, 24).vertices; }},
+    {"TorusNormals", [] { return dcltest::torusBlocks(40, 60).normals; }},
+    {"TorusCorners", [] { return dcltest::torusBlocks(16, 24).corners; }},
+    {"SphereVertices", [] { return dcltest::sphereBlocks(14, 24).vertices; }},
+    {"SphereCorners", [] { return dcltest::sphereBlocks(14, 24).corners; }},
+    {"WavyGridVertices", [] { return dcltest::wavyGridBlocks(18, 18).vertices; }},
+    {"WavyGridNormals", [] { return dcltest::wavyGridBlocks(50, 50).normals; }},
+    {"ScatteredVertices", [] { return dcltest::scatteredBlocks(1000, 10, 5).vertices; }},
+    {"ScatteredNormals", [] { return dcltest::scatteredBlocks(4000, 10, 6).normals; }},
+    {"ScatteredCorners", [] { return dcltest::scatteredBlocks(1500, 1200, 7).corners; }},
+    {"FloatGrid", [] { return dcltest::floatGrid(30, 30); }},
+    {"Random", [] { return dcltest::randomBytes(9000, 8); }},
+    {"LongRuns", [] { return dcltest::longRuns(20000, 9); }},
+    {"AllZero", [] { return Bytes(12000, 0); }},
+    {"FiveBytes", [] { return text("abcab"); }},
+    {"ShortRepeat", [] { return text("xyzxyzxyzq"); }},
+};
+
+void PrintTo(const SizeCase &c, std::ostream *os) { *os << c.name; }
+
+// One test per kind of input (each is a process of its own under CTest), every dictionary
+// size and literal mode within it.
+class DclSize : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(DclSize, NeverLongerThanPeerAndDecodesWithBoth) {
+  const Bytes in = GetParam().make();
+  for (unsigned mode : {DCL_BINARY, DCL_ASCII})
+    for (unsigned dict : kDictionaries) {
+      SCOPED_TRACE(testing::Message() << "mode " << mode << ", dictionary " << dict);
+      auto ours = dcltest::ourImplode(in, mode, dict);
+      auto peer = dcltest::peerImplode(in, mode, dict);
+      ASSERT_EQ(ours.status, 0u);
+      EXPECT_LE(ours.data.size(), peer.data.size());
+      auto byPeer = dcltest::peerExplode(ours.data);
+      EXPECT_EQ(byPeer.status, 0u);
+      EXPECT_TRUE(byPeer.data == in);
+      auto byUs = dcltest::ourExplode(ours.data);
+      EXPECT_EQ(byUs.status, 0u);
+      EXPECT_TRUE(byUs.data == in);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, DclSize, testing::ValuesIn(kSizeCases),
+                         [](const testing::TestParamInfo<SizeCase> &info) {
+                           return std::string(info.param.name);
+                         });
+
 TEST(DclExplode, DistanceBeforeTheStartIsAnError) {
   // Binary mode, a match of length 3 at distance 1 with nothing decoded yet. Bits, first
   // lowest: 1 (match), 1 1 (length 3), 1 1 (distance code 0), 0 0 0 0 (low distance bits).
