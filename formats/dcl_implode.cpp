@@ -48,16 +48,19 @@ constexpr unsigned kMaxChain = 256;
 // After a search whose longest match is shorter than this the next position is searched
 // too, as a literal is likely to be sent there.
 constexpr unsigned kShortMatch = 3;
+// A search whose longest match is shorter than this is followed by one at the next position,
+// as a lazy parse would look there; longer matches are seldom bettered by starting later.
+constexpr unsigned kLazyLimit = 8;
 // A match at least this long ends the block and is taken as it stands: little can be
 // gained around it, and weighing every length of it at every position is slow on runs.
 constexpr unsigned kNiceLength = 96;
 // Candidates kept per position: each longer and farther than the one before.
 constexpr unsigned kMaxCandidates = 16;
 constexpr std::uint16_t kUnreached = 0xFFFF;
-// Which positions of a block are searched for matches: those where a parse like a lazy
-// one would look (the block start, the end of each longest match found, the position after
-// a literal, and the one after each of those); the others take the matches of the last
-// position searched, shortened.
+// Which positions of a block are searched for matches: those where a lazy parse would look
+// (the block start, the end of each longest match found, the position after a literal, and
+// the one after each of those when its match is short); the others take the matches of the
+// last position searched, shortened.
 enum Search : std::uint8_t { kNo, kSecond, kFirst };
 
 // Flag bit, length code and extra bits of each length 2..519, as one code.
@@ -432,7 +435,7 @@ void parseBlock(Imploder &s) {
       else {
         if (j + longest <= n)
           mark(nodes[j + longest], kFirst);
-        if (nodes[j].search == kFirst)
+        if (nodes[j].search == kFirst && longest < kLazyLimit)
           mark(nodes[j + 1], kSecond);
       }
     } else {
@@ -449,6 +452,12 @@ void parseBlock(Imploder &s) {
     unsigned covered = 1;
     for (unsigned k = 0; k < matchCount && covered < room; ++k) {
       const Match &m = matches[k];
+      // Going on at the distance of the match that reached this node is never cheaper than
+      // that match made longer, which is weighed already.
+      if (matches == rolled && nodes[j].length > 1 && m.distance == nodes[j].distance) {
+        covered = m.length;
+        continue;
+      }
       const unsigned low = m.length == 2 ? 2 : s.lowBits;
       const unsigned first = m.length == 2 ? 2 : std::max(covered + 1, 3u);
       const unsigned last = std::min(m.length, room);
