@@ -25,6 +25,11 @@ void measure_vertices(GSmesh &m)
     m.set_measures_from_bounds();
 }
 
+// Below this many corners the codes in use are sorted; above it a table of all 65,535 codes
+// is cheaper than sorting, while for a small part filling it would cost more than the rest of
+// closing the mesh.
+constexpr size_t kSortedCodesBelow = 4096;
+
 // Replaces the normals by the distinct table directions the corners use, in code order.
 // Only normals some corner uses are encoded: smoothing leaves many given ones unused.
 void quantise(std::span<GScorner *const> corners, std::vector<float> &normals)
@@ -40,19 +45,36 @@ void quantise(std::span<GScorner *const> corners, std::vector<float> &normals)
         }
         return c;
     };
-    std::vector<int> slot(65536, -1);
-    for (const GScorner *c : corners)
-        if (const int k = code(c->normal); k > 0) slot[size_t(k)] = 0;
     std::vector<float> table;
-    for (int k = 1; k < 65536; ++k)
-        if (slot[size_t(k)] == 0) {
-            slot[size_t(k)] = static_cast<int>(table.size() / 3);
-            const float *v = GSnormal_decode(static_cast<uint16_t>(k));
-            table.insert(table.end(), v, v + 3);
+    auto append = [&table](int k) {
+        const float *v = GSnormal_decode(static_cast<uint16_t>(k));
+        table.insert(table.end(), v, v + 3);
+    };
+    if (corners.size() < kSortedCodesBelow) {
+        std::vector<int> used;
+        used.reserve(corners.size());
+        for (const GScorner *c : corners)
+            if (const int k = code(c->normal); k > 0) used.push_back(k);
+        std::sort(used.begin(), used.end());
+        used.erase(std::unique(used.begin(), used.end()), used.end());
+        for (int k : used) append(k);
+        for (GScorner *c : corners) {
+            const int k = code(c->normal);
+            c->normal = k > 0 ? int(std::lower_bound(used.begin(), used.end(), k) - used.begin()) : -1;
         }
-    for (GScorner *c : corners) {
-        const int k = code(c->normal);
-        c->normal = k > 0 ? slot[size_t(k)] : -1;
+    } else {
+        std::vector<int> slot(65536, -1);
+        for (const GScorner *c : corners)
+            if (const int k = code(c->normal); k > 0) slot[size_t(k)] = 0;
+        for (int k = 1; k < 65536; ++k)
+            if (slot[size_t(k)] == 0) {
+                slot[size_t(k)] = static_cast<int>(table.size() / 3);
+                append(k);
+            }
+        for (GScorner *c : corners) {
+            const int k = code(c->normal);
+            c->normal = k > 0 ? slot[size_t(k)] : -1;
+        }
     }
     normals.swap(table);
 }

@@ -9,12 +9,15 @@
 #include <kivctrl/qel_token_stream.h>
 #include <kivctrl/task.h>
 
+#include "database/db_state.h"
+#include "database/object_index.h"
 #include "tasks/schedule.h"
 
 #include <strings.h>
 
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,7 +69,7 @@ void skip_line(QelFileReader *r)
 
 // The rest of a record after "BEHAVIOR": false when it is malformed or names an unknown kind
 // or owner; a task created for a rejected record is deleted again.
-bool read_record(QelFileReader *r)
+bool read_record(QelFileReader *r, std::optional<kiv::db::ObjectIndex> &owners)
 {
     char name[TOKEN_SIZE];
     char number[TOKEN_SIZE];
@@ -76,7 +79,9 @@ bool read_record(QelFileReader *r)
         !read_token(r, "(,);", number) || !parse_int(number, priority) || !expect(r, ',') ||
         !read_token(r, "(,)", owner_text) || !expect(r, ','))
         return false;
-    _object *owner = id_or_name_to_obj(owner_text);
+    if (!owners)
+        owners.emplace(kiv::db::current_root());
+    _object *owner = owners->find(owner_text);
     if (!owner || !task_get_factory(name))
         return false;
     _task *t = task_add(owner, name, nullptr);
@@ -114,12 +119,14 @@ int task_read_tasks(QelFileReader *r)
     if (!r)
         return 1;
     char word[TOKEN_SIZE];
+    // Built at the first record: a long list looks its owners up in one walk of the tree.
+    std::optional<kiv::db::ObjectIndex> owners;
     for (;;) {
         const int needed = qel_readstring(r, "(,);<", word, TOKEN_SIZE);
         if (needed > TOKEN_SIZE)
             return 1;
         if (word[0] != '\0') {
-            if (strcasecmp(word, "BEHAVIOR") != 0 || !read_record(r))
+            if (strcasecmp(word, "BEHAVIOR") != 0 || !read_record(r, owners))
                 return 1;
             continue;
         }

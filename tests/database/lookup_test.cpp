@@ -1,6 +1,8 @@
 // Lookups by name, id and guid, and the viewpoint queries.
 #include "db_fixture.h"
 
+#include "database/object_index.h"
+
 namespace {
 
 class LookupTest : public DbTest {
@@ -66,12 +68,19 @@ TEST_F(LookupTest, IdOrNameReadsALeadingNumberFirst)
         {"7x", seven},        // a number without an object: the whole text as a name
         {"", nullptr},
     };
-    for (const Case &c : cases)
+    // The index built for long lists must find exactly what the tree walk finds.
+    const kiv::db::ObjectIndex index(root);
+    for (const Case &c : cases) {
         EXPECT_EQ(id_or_name_to_obj(c.text), c.expected) << c.text;
+        EXPECT_EQ(index.find(c.text), c.expected) << c.text;
+    }
+    EXPECT_EQ(index.find("twin"), c1) << "the first in pre-order";
 
     obj_set_id(abc, 12);
     EXPECT_EQ(id_or_name_to_obj("12"), abc);
+    EXPECT_EQ(kiv::db::ObjectIndex(root).find("12"), abc);
     EXPECT_EQ(id_or_name_to_obj(nullptr), nullptr);
+    EXPECT_EQ(index.find(nullptr), nullptr);
 }
 
 TEST_F(DbTest, ViewpointCountsAndBreadthFirstSearch)

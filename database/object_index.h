@@ -1,0 +1,27 @@
+// Resolving many ids or names against one tree: a single pre-order walk fills two maps, so a
+// list of n entries costs one walk plus n look-ups instead of n walks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+class _object;
+
+namespace kiv::db {
+
+class ObjectIndex {
+public:
+    // Indexes start's subtree as it is now; objects created or renamed later are not seen.
+    explicit ObjectIndex(_object *start);
+
+    // What id_or_name_to_obj would find in the indexed tree: a positive number is tried as
+    // an id, then the text as a name; "0" finds nothing. The first match in pre-order wins.
+    _object *find(const char *text) const;
+
+private:
+    std::unordered_map<int, _object *> ids_;
+    std::unordered_map<std::string, _object *> names_;
+};
+
+}  // namespace kiv::db
