@@ -1,9 +1,9 @@
 // Finding objects by name, id or guid (depth first, pre-order), and counting viewpoints.
 #include <kivctrl/kiv_db.h>
 
-#include <kivctrl/qel_scan.h>
 
 #include "database/db_state.h"
+#include "database/object_index.h"
 
 #include <cstring>
 #include <deque>
@@ -72,18 +72,7 @@ _object *find_obj_by_guid(const char *guid, _object *start)
 
 _object *id_or_name_to_obj(const char *text)
 {
-    if (!text)
-        return nullptr;
-    int v = 0;
-    if (scan_int(text, &v)) {
-        if (v == 0)
-            return nullptr;
-        if (v >= 1) {
-            if (_object *o = id_to_obj(v))
-                return o;
-        }
-    }
-    return name_to_obj(text);
+    return kiv::db::find_id_or_name(text, id_to_obj, name_to_obj);
 }
 
 int db_number_of_viewpoints_in_tree(_object *o)

@@ -2,7 +2,6 @@
 #include "database/object_index.h"
 
 #include <kivctrl/kiv_db.h>
-#include <kivctrl/qel_scan.h>
 
 #include <vector>
 
@@ -28,19 +27,16 @@ ObjectIndex::ObjectIndex(_object *start)
 
 _object *ObjectIndex::find(const char *text) const
 {
-    if (!text)
-        return nullptr;
-    int v = 0;
-    if (scan_int(text, &v)) {
-        if (v == 0)
-            return nullptr;
-        if (v >= 1) {
-            if (auto it = ids_.find(v); it != ids_.end())
-                return it->second;
-        }
-    }
-    auto it = names_.find(text);
-    return it == names_.end() ? nullptr : it->second;
+    return find_id_or_name(
+        text,
+        [this](int id) {
+            auto it = ids_.find(id);
+            return it == ids_.end() ? nullptr : it->second;
+        },
+        [this](const char *name) {
+            auto it = names_.find(name);
+            return it == names_.end() ? nullptr : it->second;
+        });
 }
 
 }  // namespace kiv::db

@@ -2,6 +2,8 @@
 // list of n entries costs one walk plus n look-ups instead of n walks.
 #pragma once
 
+#include <kivctrl/qel_scan.h>
+
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,6 +11,25 @@
 class _object;
 
 namespace kiv::db {
+
+// The reading of an owner or entry text shared by the tree walk and the index: a positive
+// number is tried as an id, then the text as a name; "0" finds nothing.
+template <class ById, class ByName>
+_object *find_id_or_name(const char *text, ById by_id, ByName by_name)
+{
+    if (!text)
+        return nullptr;
+    int v = 0;
+    if (scan_int(text, &v)) {
+        if (v == 0)
+            return nullptr;
+        if (v >= 1) {
+            if (_object *o = by_id(v))
+                return o;
+        }
+    }
+    return by_name(text);
+}
 
 class ObjectIndex {
 public:
