@@ -133,12 +133,15 @@ void GSuniverse_addnonroot(GSobject *obj)
 }
 
 namespace {
+// Searched from the back: objects are mostly unregistered soon after they were added (a
+// replaced node, a temporary twin, a tree deleted children first), which keeps deleting a
+// large scene from costing a walk of the whole list per object.
 bool erase(std::vector<GSobject *> &list, GSobject *obj)
 {
-    auto it = std::find(list.begin(), list.end(), obj);
-    if (it == list.end())
+    auto it = std::find(list.rbegin(), list.rend(), obj);
+    if (it == list.rend())
         return false;
-    list.erase(it);
+    list.erase(std::next(it).base());
     return true;
 }
 } // namespace
