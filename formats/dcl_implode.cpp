@@ -52,8 +52,9 @@ constexpr unsigned kShortMatch = 3;
 // as a lazy parse would look there; longer matches are seldom bettered by starting later.
 constexpr unsigned kLazyLimit = 8;
 // A match at least this long ends the block and is taken as it stands: little can be
-// gained around it, and weighing every length of it at every position is slow on runs.
-constexpr unsigned kNiceLength = 96;
+// gained around it, and weighing every length of it at every position is slow on long
+// repeats.
+constexpr unsigned kNiceLength = 32;
 // Candidates kept per position: each longer and farther than the one before.
 constexpr unsigned kMaxCandidates = 16;
 constexpr std::uint16_t kUnreached = 0xFFFF;
