@@ -153,6 +153,9 @@ public:
     void *data = nullptr;
     bool deferred = false;
     bool childdeferred = false;
+    // Where the universe's list of non-root objects holds this object, so that leaving it
+    // costs the same in a scene of any size.
+    std::size_t nonrootslot = 0;
 };
 
 class ADT_Face : public GSobject {

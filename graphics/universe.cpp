@@ -1,4 +1,5 @@
 #include "graphics/universe.h"
+#include "graphics/gs_object.h"
 
 #include "graphics/light.h"
 #include "graphics/viewpoint.h"
@@ -118,6 +119,40 @@ void GSuniverse_vacuum()
     GSuniverse_record().motionbluractive = false;
 }
 
+namespace {
+
+// Roots are drawn in the order they were added, so leaving keeps the order; the search runs
+// from the back, where the objects added last are.
+bool erase_root(std::vector<GSobject *> &roots, GSobject *obj)
+{
+    auto it = std::find(roots.rbegin(), roots.rend(), obj);
+    if (it == roots.rend())
+        return false;
+    roots.erase(std::next(it).base());
+    return true;
+}
+
+// Non-roots are only ever looked up, never walked in order: the last one takes the place of
+// the one leaving, found through its slot.
+void push_nonroot(std::vector<GSobject *> &nonroots, GSobject *obj)
+{
+    obj->nonrootslot = nonroots.size();
+    nonroots.push_back(obj);
+}
+
+bool erase_nonroot(std::vector<GSobject *> &nonroots, GSobject *obj)
+{
+    const std::size_t i = obj->nonrootslot;
+    if (i >= nonroots.size() || nonroots[i] != obj)
+        return false;
+    nonroots[i] = nonroots.back();
+    nonroots[i]->nonrootslot = i;
+    nonroots.pop_back();
+    return true;
+}
+
+}  // namespace
+
 void GSuniverse_addroot(GSobject *obj)
 {
     GSuniverse_unregister(obj);
@@ -128,28 +163,14 @@ void GSuniverse_addroot(GSobject *obj)
 void GSuniverse_addnonroot(GSobject *obj)
 {
     GSuniverse_unregister(obj);
-    GSuniverse_record().nonroots.push_back(obj);
+    push_nonroot(GSuniverse_record().nonroots, obj);
     GSuniverse_changed(1);
 }
-
-namespace {
-// Searched from the back: objects are mostly unregistered soon after they were added (a
-// replaced node, a temporary twin, a tree deleted children first), which keeps deleting a
-// large scene from costing a walk of the whole list per object.
-bool erase(std::vector<GSobject *> &list, GSobject *obj)
-{
-    auto it = std::find(list.rbegin(), list.rend(), obj);
-    if (it == list.rend())
-        return false;
-    list.erase(std::next(it).base());
-    return true;
-}
-} // namespace
 
 void GSuniverse_makeroot(GSobject *obj)
 {
     GSuniverserecord &u = GSuniverse_record();
-    if (erase(u.nonroots, obj)) {
+    if (erase_nonroot(u.nonroots, obj)) {
         u.roots.push_back(obj);
         GSuniverse_changed(1);
     }
@@ -158,8 +179,8 @@ void GSuniverse_makeroot(GSobject *obj)
 void GSuniverse_makenonroot(GSobject *obj)
 {
     GSuniverserecord &u = GSuniverse_record();
-    if (erase(u.roots, obj)) {
-        u.nonroots.push_back(obj);
+    if (erase_root(u.roots, obj)) {
+        push_nonroot(u.nonroots, obj);
         GSuniverse_changed(1);
     }
 }
@@ -167,7 +188,7 @@ void GSuniverse_makenonroot(GSobject *obj)
 void GSuniverse_unregister(GSobject *obj)
 {
     GSuniverserecord &u = GSuniverse_record();
-    if (erase(u.roots, obj) || erase(u.nonroots, obj))
+    if (erase_nonroot(u.nonroots, obj) || erase_root(u.roots, obj))
         GSuniverse_changed(1);
 }
 
