@@ -6,6 +6,7 @@
 #include <kivctrl/anim.h>
 #include <kivctrl/geom_params.h>
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_process.h>
 #include <kivctrl/ve_env.h>

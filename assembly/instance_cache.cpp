@@ -3,9 +3,9 @@
 #include <kivctrl/gsdb_geometry.h>
 #include <kivctrl/gsobject.h>
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/obj_geometry.h>
 #include <kivctrl/qel_pathname.h>
 #include <kivctrl/qel_string.h>
-#include <kivctrl/ve_bind.h>
 
 namespace {
 

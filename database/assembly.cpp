@@ -3,8 +3,10 @@
 
 #include <kivctrl/qel_msg.h>
 
+#include "database/attr_levels.h"
 #include "database/db_state.h"
 #include "database/geometry_lock.h"
+#include "database/observers.h"
 #include "database/subtree_walk.h"
 #include "database/db_string.h"
 
@@ -104,7 +106,9 @@ KivAssembly *db_new_assembly(const char *name)
     set_assy_path(root, "");
     root->type = OBJ_ROOT;
     obj_set_name(root, name);
-    obj_set_color(root, -1.0f, 0.0f, 0.0f, ATTR_DEFAULT_LEVEL);
+    // No colour of its own: the root shows the environment's background.
+    kiv::db::store_color(root, QEL_COLOR{-1.0f, 0.0f, 0.0f}, ATTR_DEFAULT_LEVEL);
+    kiv::db::notify_recolored(root);
     auto *a = new KivAssembly;
     a->SetRoot(root);
     root->assembly = a;

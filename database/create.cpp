@@ -26,11 +26,10 @@ _object *make_object(_object *parent, OBJECT_TYPE t)
     return o;
 }
 
-// Steps 5-6: the observers bind and place the object, then its note name is emptied.
+// Steps 5-6: the observers bind and place the object and give it an empty note name.
 void bind_and_place(_object *o)
 {
     kiv::db::notify_created(o);
-    obj_set_notename(o, "", 0);
 }
 
 bool valid_type(int t)

@@ -8,9 +8,9 @@
 #include <kivctrl/kiv_db.h>
 
 #include <kivctrl/geom_params.h>
+#include <kivctrl/obj_geometry.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/selection.h>
-#include <kivctrl/ve_bind.h>
 
 #include "database/db_state.h"
 #include "database/db_string.h"
@@ -81,7 +81,6 @@ void delete_one(_object *o, const _object *top)
     invalidate_upwards(o, top);
     sel_forget_obj(o);
     kiv::db::notify_deleting(o, DB_DELETE_START);
-    obj_set_notename(o, nullptr, 0);
 
     _object *former_parent = o->parent;
     if (former_parent)
@@ -145,7 +144,6 @@ void teardown_root(_object *root)
     root->grpradius_valid = 0;
     sel_forget_obj(root);
     kiv::db::notify_deleting(root, DB_DELETE_START);
-    obj_set_notename(root, nullptr, 0);
     kiv::db::notify_deleting(root, DB_DELETE_DETACHED);
     free_geometry_records(root);
     delete static_cast<_geom_params *>(root->vars.remove("_GEOM_PARAMS"));

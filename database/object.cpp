@@ -3,7 +3,7 @@
 
 #include <kivctrl/bookmark.h>
 #include <kivctrl/geom_params.h>
-#include <kivctrl/ve_bind.h>
+#include <kivctrl/obj_geometry.h>
 
 #include "database/db_string.h"
 

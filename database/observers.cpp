@@ -102,4 +102,9 @@ void notify_renamed(_object *o)
     each([o](DbObserver *x) { x->renamed(o); });
 }
 
+void notify_recolored(_object *o)
+{
+    each([o](DbObserver *x) { x->recolored(o); });
+}
+
 }  // namespace kiv::db

@@ -16,5 +16,6 @@ int notify_geometry_changed(_object *o);
 int notify_activated(_object *o);
 void notify_bulk_activation(bool begin);
 void notify_renamed(_object *o);
+void notify_recolored(_object *o);
 
 }  // namespace kiv::db

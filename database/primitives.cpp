@@ -2,7 +2,7 @@
 #include <kivctrl/kiv_db.h>
 
 #include <kivctrl/geom_params.h>
-#include <kivctrl/ve_bind.h>
+#include <kivctrl/obj_geometry.h>
 
 #include "database/observers.h"
 

@@ -16,7 +16,24 @@
 
 namespace {
 
-// The colour of o shown where it belongs; a group's children show theirs again below it.
+// The three-valued setters share their shape: store, resolve the level, push.
+template <typename Push>
+int set_material(_object *o, QEL_COLOR QEL_MATERIAL::*field, int slot, const QEL_COLOR &c,
+                 int level, Push push)
+{
+    if (!o)
+        return 101;
+    o->material.*field = c;
+    o->material.level[slot] = kiv::db::material_level(o, level);
+    for (GSobject *g : kiv::env::material_nodes(o))
+        push(g, c, o->material.level[slot]);
+    return 0;
+}
+
+}  // namespace
+
+namespace kiv::env {
+
 int apply_color(_object *o)
 {
     const QEL_COLOR &c = o->color;
@@ -57,21 +74,7 @@ int apply_color(_object *o)
     }
 }
 
-// The three-valued setters share their shape: store, resolve the level, push.
-template <typename Push>
-int set_material(_object *o, QEL_COLOR QEL_MATERIAL::*field, int slot, const QEL_COLOR &c,
-                 int level, Push push)
-{
-    if (!o)
-        return 101;
-    o->material.*field = c;
-    o->material.level[slot] = kiv::db::material_level(o, level);
-    for (GSobject *g : kiv::env::material_nodes(o))
-        push(g, c, o->material.level[slot]);
-    return 0;
-}
-
-}  // namespace
+}  // namespace kiv::env
 
 int obj_set_color(_object *o, float r, float g, float b, int level)
 {
@@ -83,7 +86,7 @@ int obj_set_color(_object *o, const QEL_COLOR &c, int level)
     if (!o)
         return 101;
     kiv::db::store_color(o, c, level);
-    return apply_color(o);
+    return kiv::env::apply_color(o);
 }
 
 int obj_set_specular(_object *o, const QEL_COLOR &c, int level)

@@ -21,6 +21,10 @@ std::vector<GSobject *> geometry_nodes(_object *o);
 // Colour, specular, shininess, transparency, emission and (parts) rendering mode into every
 // graphics object of a part or face; colour and transparency into a group's own node.
 void push_material(_object *o);
+// The colour of o shown where it belongs: the background for a root without a colour of its
+// own, every part below a group (whose children show theirs again), a part's or face's
+// material nodes, a light's light. 105 for an unknown type.
+int apply_color(_object *o);
 // The object's colour at its level into g (see obj_set_color).
 void push_color_to(GSobject *g, _object *o);
 // The graphics objects that carry a part's or face's material; none for other types.

@@ -2,6 +2,7 @@
 #include "environment/constraints.h"
 
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/placement.h>
 
 #include "environment/frames.h"
 

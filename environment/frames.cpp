@@ -2,6 +2,7 @@
 #include "environment/frames.h"
 
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/placement.h>
 
 namespace kiv::env {
 

@@ -4,6 +4,7 @@
 #include <kivctrl/geom_params.h>
 #include <kivctrl/gsobject.h>
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
 
 #include "environment/binding_internal.h"

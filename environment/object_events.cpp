@@ -1,6 +1,7 @@
 // The graphics binding follows each object through its life: bound and placed at the
-// parent's origin when created, detached and attached around a re-parenting, loaded or
-// released with its activity and its shape, named like it, released when it is deleted.
+// parent's origin with an empty note when created, detached and attached around a
+// re-parenting, loaded or released with its activity and its shape, named and coloured like
+// it, its note and then its node released when it is deleted.
 #include <kivctrl/db_observer.h>
 
 #include <kivctrl/gs_universe.h>
@@ -9,6 +10,8 @@
 #include <kivctrl/placement.h>
 #include <kivctrl/ve_bind.h>
 #include <kivctrl/ve_zoom.h>
+
+#include "environment/binding_internal.h"
 
 namespace {
 
@@ -48,11 +51,16 @@ public:
         QEL_QUAT identity;
         obj_set_pos(o, origin.init(), FRAME_PARENT);
         obj_set_orient(o, identity.init(), FRAME_PARENT);
+        obj_set_notename(o, "", 0);
     }
 
     void deleting(_object *o, DB_DELETE_STAGE stage) override
     {
-        if (stage == DB_DELETE_DETACHED) {
+        if (stage == DB_DELETE_START) {
+            // The note, and the graphics note showing it, go before the object leaves its
+            // parent.
+            obj_set_notename(o, nullptr, 0);
+        } else if (stage == DB_DELETE_DETACHED) {
             // Only now: the children's nodes hang below o's node until they have moved.
             VE_delete_geo(o);
         } else if (stage == DB_DELETE_ASSEMBLY && o->viewpoint) {
@@ -88,6 +96,8 @@ public:
     void bulk_activation(bool begin) override { GSuniverse_setonlydrawenvelopes(begin); }
 
     void renamed(_object *o) override { show_name_on_graphics(o); }
+
+    void recolored(_object *o) override { kiv::env::apply_color(o); }
 };
 
 Binding binding;

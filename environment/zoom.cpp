@@ -3,6 +3,7 @@
 
 #include <kivctrl/gs_universe.h>
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/ve_bind.h>
 

@@ -51,6 +51,8 @@ public:
     virtual void bulk_activation(bool) {}
     // o's name has changed.
     virtual void renamed(_object *) {}
+    // The database stored o's colour itself (a new assembly's root gets none).
+    virtual void recolored(_object *) {}
 };
 
 // Observers stay registered until removed; registering one again changes nothing.

@@ -11,7 +11,6 @@
 
 #include <kivctrl/obj_attr.h>
 #include <kivctrl/objlist.h>
-#include <kivctrl/placement.h>
 #include <kivctrl/qel_assoc.h>
 #include <kivctrl/qel_list.h>
 #include <kivctrl/qel_math.h>
@@ -36,6 +35,17 @@ enum OBJECT_TYPE : int {
     OBJ_LIGHT = 4,
     OBJ_VIEWPOINT = 5,
     OBJ_FACE = 6,
+};
+
+// The degrees of freedom: translations along, then rotations about, the constraint axes.
+enum DOF : int { DOF_X = 0, DOF_Y = 1, DOF_Z = 2, DOF_RX = 3, DOF_RY = 4, DOF_RZ = 5 };
+
+// The frame in which an object's constraints are expressed; other values mean the identity.
+enum CONSTRAINT_MODE : int {
+    CONSTRAINT_PARENT = 0,
+    CONSTRAINT_LOCAL = 1,
+    CONSTRAINT_FRAME = 2,
+    CONSTRAINT_OBJECT = 3,
 };
 
 // Length-unit code 0..4 of an assembly, stored and returned unchanged.

@@ -10,20 +10,10 @@
 // midpoint, radius).
 #pragma once
 
+#include <kivctrl/kiv_db.h>  // the degrees of freedom and constraint frames
 #include <kivctrl/qel_math.h>
 
 class _object;
-
-// The degrees of freedom: translations along, then rotations about, the constraint axes.
-enum DOF : int { DOF_X = 0, DOF_Y = 1, DOF_Z = 2, DOF_RX = 3, DOF_RY = 4, DOF_RZ = 5 };
-
-// The frame in which an object's constraints are expressed; other values mean the identity.
-enum CONSTRAINT_MODE : int {
-    CONSTRAINT_PARENT = 0,
-    CONSTRAINT_LOCAL = 1,
-    CONSTRAINT_FRAME = 2,
-    CONSTRAINT_OBJECT = 3,
-};
 
 // World layer. A null object is accepted: setters do nothing and return 0, getters return
 // the origin or the identity with 105. The root and faces never move or turn.

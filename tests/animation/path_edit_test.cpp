@@ -2,6 +2,7 @@
 #include "animation/anim_fixture.h"
 #include "animation/path_internal.h"
 
+#include <kivctrl/placement.h>
 #include <kivctrl/ve_env.h>
 
 namespace {

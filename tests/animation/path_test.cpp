@@ -1,6 +1,8 @@
 // Paths: records, names, lookups, association and deletion in every order.
 #include "animation/anim_fixture.h"
 
+#include <kivctrl/placement.h>
+
 #include <cstring>
 #include <string>
 

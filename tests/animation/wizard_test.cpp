@@ -2,6 +2,8 @@
 // fading, names, and its settings record.
 #include "animation/anim_fixture.h"
 
+#include <kivctrl/placement.h>
+
 namespace {
 
 class WizardTest : public AnimTest {

@@ -1,6 +1,8 @@
 // Reading assembly files: the document structure, the three forms and damaged files.
 #include "tests/assembly/asf_fixture.h"
 
+#include <kivctrl/placement.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>

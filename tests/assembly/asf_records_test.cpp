@@ -1,6 +1,7 @@
 // The object records of assembly files: what each one leaves in the database.
 #include "tests/assembly/asf_fixture.h"
 
+#include <kivctrl/placement.h>
 #include <kivctrl/ve_env.h>
 
 #include <cstdint>

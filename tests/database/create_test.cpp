@@ -1,6 +1,8 @@
 // Creating objects and assemblies, the per-assembly state and the field accessors.
 #include "db_fixture.h"
 
+#include <kivctrl/placement.h>
+
 #include <cstdlib>
 #include <cstring>
 

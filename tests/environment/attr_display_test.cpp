@@ -6,6 +6,7 @@
 #include "graphics/render_context.h"
 
 #include <kivctrl/obj_attr.h>
+#include <kivctrl/placement.h>
 
 namespace {
 

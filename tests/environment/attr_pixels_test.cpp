@@ -5,6 +5,7 @@
 
 #include "graphics/light.h"
 
+#include <kivctrl/placement.h>
 #include <kivctrl/ve_env.h>
 #include <kivctrl/obj_attr.h>
 

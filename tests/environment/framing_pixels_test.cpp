@@ -5,6 +5,7 @@
 #include "platform/gl_surface.h"
 
 #include <kivctrl/gs_universe.h>
+#include <kivctrl/placement.h>
 
 #include <algorithm>
 #include <memory>

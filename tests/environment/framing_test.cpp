@@ -1,6 +1,8 @@
 // Framing by numbers: the fitting rule, what it refuses, and the clipping distances.
 #include "tests/environment/framing_fixture.h"
 
+#include <kivctrl/placement.h>
+
 #include "tests/environment/placement_fixture.h"
 
 #include <string>

@@ -2,6 +2,7 @@
 #include "tests/environment/loading_fixture.h"
 
 #include <kivctrl/kiv_db.h>
+#include <kivctrl/placement.h>
 
 #include <atomic>
 #include <future>

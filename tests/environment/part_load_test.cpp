@@ -4,6 +4,7 @@
 #include "tests/environment/locator.h"
 
 #include <kivctrl/loader.h>
+#include <kivctrl/placement.h>
 #include <kivctrl/qel_locate.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_pathname.h>

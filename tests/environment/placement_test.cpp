@@ -1,6 +1,7 @@
 // Placement in the four frames, constraints, messages 207/208 and change counters.
 #include "environment/placement_fixture.h"
 
+#include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
 
 #include <limits>

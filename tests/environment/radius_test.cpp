@@ -1,6 +1,8 @@
 // Group radii, their invalidation, and the root's midpoint and extents.
 #include "environment/placement_fixture.h"
 
+#include <kivctrl/placement.h>
+
 namespace {
 
 QEL_VECT3 mid(_object *o)

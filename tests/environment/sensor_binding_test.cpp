@@ -6,6 +6,7 @@
 
 #include <kivctrl/obj_attr.h>
 #include <kivctrl/path.h>
+#include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
 
 namespace {

@@ -3,6 +3,7 @@
 // through the tick.
 #pragma once
 
+#include <kivctrl/placement.h>
 #include <kivctrl/selection.h>
 #include <kivctrl/ve_sensor.h>
 

@@ -3,6 +3,7 @@
 #include "tests/environment/sensor_fixture.h"
 
 #include <kivctrl/gs_universe.h>
+#include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/task.h>
 

@@ -3,6 +3,7 @@
 #include "tests/environment/sensor_fixture.h"
 
 #include <kivctrl/obj_attr.h>
+#include <kivctrl/placement.h>
 
 #include <memory>
 
