@@ -28,13 +28,6 @@ bool same_quat(const QEL_QUAT &a, const QEL_QUAT &b)
     return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
 }
 
-bool same_text(const char *a, const char *b)
-{
-    if (!a || !b)
-        return a == b;
-    return std::strcmp(a, b) == 0;
-}
-
 // Note attributes of nodes without a note record compare as those of a fresh record.
 bool note_differs(const PathNode &a, const PathNode &b, int i)
 {
@@ -43,7 +36,7 @@ bool note_differs(const PathNode &a, const PathNode &b, int i)
     const _obj_note &y = b.note ? *b.note : fresh;
     switch (i) {
     case PATH_ATTR_NOTE_NAME:
-        return !same_text(x.name, y.name);
+        return !kiv::anim::same_text(x.name, y.name);
     case PATH_ATTR_NOTE_OFFSET:
         return !same_vect(x.offset, y.offset);
     case PATH_ATTR_NOTE_LEADER:
@@ -53,7 +46,7 @@ bool note_differs(const PathNode &a, const PathNode &b, int i)
     case PATH_ATTR_NOTE_VISIBLE:
         return x.visible != y.visible;
     default:
-        return !same_text(x.link, y.link);
+        return !kiv::anim::same_text(x.link, y.link);
     }
 }
 
@@ -64,7 +57,7 @@ bool texture_differs(const PathNode &a, const PathNode &b, int i)
     const _obj_texture &y = b.texture ? *b.texture : fresh;
     switch (i) {
     case PATH_ATTR_TEXTURE_NAME:
-        return !same_text(x.name, y.name);
+        return !kiv::anim::same_text(x.name, y.name);
     case PATH_ATTR_TEXTURE_ACTIVE:
         return x.active != y.active;
     case PATH_ATTR_TEXTURE_METHOD:
@@ -91,6 +84,13 @@ bool texture_differs(const PathNode &a, const PathNode &b, int i)
 }  // namespace
 
 namespace kiv::anim {
+
+bool same_text(const char *a, const char *b)
+{
+    if (!a || !b)
+        return a == b;
+    return std::strcmp(a, b) == 0;
+}
 
 bool attribute_differs(const PathNode &a, const PathNode &b, int i)
 {

@@ -118,10 +118,8 @@ void apply_note(const _obj_note &note, int i, _object *o)
         obj_set_notevisible(o, note.visible);
         break;
     default: {
-        const char *current = obj_get_notelink(o);
-        const bool differs = (current == nullptr) != (note.link == nullptr) ||
-                             (current && std::strcmp(current, note.link) != 0);
-        if (differs && note.link && path_get_autostate())
+        if (note.link && !kiv::anim::same_text(obj_get_notelink(o), note.link) &&
+            path_get_autostate())
             qel_browseURL_and_wait(note.link);
         obj_set_notelink(o, note.link);
         break;

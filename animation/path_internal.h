@@ -19,6 +19,9 @@ EditorState &editor();
 // Frees slot and stores a malloc'd copy of s there (null stays null).
 void replace_text(char *&slot, const char *s);
 
+// Equal texts, or both null.
+bool same_text(const char *a, const char *b);
+
 // True when nodes a and b hold different values of attribute i.
 bool attribute_differs(const PathNode &a, const PathNode &b, int i);
 
