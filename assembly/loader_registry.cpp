@@ -2,13 +2,13 @@
 #include <kivctrl/loader.h>
 #include <kivctrl/qel_string.h>
 
-#include "assembly/factory_list.h"
+#include "foundation/factory_registry.h"
 
 #include <new>
 
 namespace {
 
-using kiv::assembly::FactoryList;
+using kiv::foundation::FactoryRegistry;
 
 int compare_loaders(void *a, void *b)
 {
@@ -55,23 +55,31 @@ bool saver_named(SaverFactory *f, const char *name)
 
 // Never destroyed: factories with static lifetime unregister from their destructors, which
 // may run after any other static object of the engine is gone.
-FactoryList<LoaderFactory> &loaders()
+FactoryRegistry<LoaderFactory> &loaders()
 {
-    static auto *list = new FactoryList<LoaderFactory>(
-        &compare_loaders, &loader_named, MSG_LOADER_REGISTERED, MSG_LOADER_UNREGISTERED);
+    static auto *list =
+        new FactoryRegistry<LoaderFactory>({.order = &compare_loaders,
+                                            .named = &loader_named,
+                                            .registered = MSG_LOADER_REGISTERED,
+                                            .unregistered = MSG_LOADER_UNREGISTERED});
     return *list;
 }
 
-FactoryList<SaverFactory> &savers()
+FactoryRegistry<SaverFactory> &savers()
 {
-    static auto *list = new FactoryList<SaverFactory>(
-        &compare_savers, &saver_named, MSG_SAVER_REGISTERED, MSG_SAVER_UNREGISTERED);
+    static auto *list = new FactoryRegistry<SaverFactory>({.order = &compare_savers,
+                                                           .named = &saver_named,
+                                                           .registered = MSG_SAVER_REGISTERED,
+                                                           .unregistered = MSG_SAVER_UNREGISTERED});
     return *list;
 }
 
-} // namespace
+}  // namespace
 
-int loader_register(LoaderFactory *f) { return f ? loaders().add(f, f->name()) : 0; }
+int loader_register(LoaderFactory *f)
+{
+    return f ? loaders().add(f, f->name()) : 0;
+}
 
 int loader_unregister(LoaderFactory *f)
 {
@@ -79,10 +87,22 @@ int loader_unregister(LoaderFactory *f)
     return 0;
 }
 
-int loader_count() { return loaders().count(); }
-LoaderFactory *loader_get_factory(int i) { return loaders().get(i); }
-LoaderFactory *loader_get_factory(const char *name) { return loaders().get(name); }
-int loader_get_index(LoaderFactory *f) { return loaders().find(f); }
+int loader_count()
+{
+    return loaders().count();
+}
+LoaderFactory *loader_get_factory(int i)
+{
+    return loaders().get(i);
+}
+LoaderFactory *loader_get_factory(const char *name)
+{
+    return loaders().get(name);
+}
+int loader_get_index(LoaderFactory *f)
+{
+    return loaders().find(f);
+}
 
 int saver_register(SaverFactory *f)
 {
@@ -97,7 +117,19 @@ int saver_unregister(SaverFactory *f)
     return 0;
 }
 
-int saver_count() { return savers().count(); }
-SaverFactory *saver_get_factory(int i) { return savers().get(i); }
-SaverFactory *saver_get_factory(const char *name) { return savers().get(name); }
-int saver_get_index(SaverFactory *f) { return savers().find(f); }
+int saver_count()
+{
+    return savers().count();
+}
+SaverFactory *saver_get_factory(int i)
+{
+    return savers().get(i);
+}
+SaverFactory *saver_get_factory(const char *name)
+{
+    return savers().get(name);
+}
+int saver_get_index(SaverFactory *f)
+{
+    return savers().find(f);
+}

@@ -315,6 +315,32 @@ TEST(ImageReaders, InvokeTriesFactoriesInOrder)
     EXPECT_EQ(image_reader_info("missing-file.bmp", nullptr), 0);
 }
 
+// A listener of a removal may change the list: the factory announced is the one removed.
+TEST(ImageReaders, RemovalTakesOutTheAnnouncedFactoryWhateverListenersDid)
+{
+    FakeReaderFactory first("aa", "first", FakeReaderFactory::NoReader);
+    FakeReaderFactory second("ab", "second", FakeReaderFactory::NoReader);
+    image_reader_register(&first);
+    image_reader_register(&second);
+    struct Unregisters : MsgHandlerImp {
+        explicit Unregisters(GSimageReaderFactory *f) : other(f) { msg_handler_register(this); }
+        ~Unregisters() override { msg_handler_unregister(this); }
+        const char *name() override { return "unregisters another reader"; }
+        int handle(short code, void *, std::intptr_t) override
+        {
+            if (code == MSG_IMAGE_READER_UNREGISTERED && other)
+                image_reader_unregister(std::exchange(other, nullptr));
+            return 0;
+        }
+        GSimageReaderFactory *other;
+    } listener(&first);
+    const std::vector<std::string> built_in = reader_names();
+    image_reader_unregister(&second);
+    EXPECT_EQ(image_reader_get_index(&first), 0);
+    EXPECT_EQ(image_reader_get_index(&second), 0);
+    EXPECT_EQ(reader_names(), std::vector<std::string>(built_in.begin() + 2, built_in.end()));
+}
+
 TEST(ImageWriters, SameNameReplacesAndListsAreSeparate)
 {
     Messages m;
