@@ -121,15 +121,17 @@ int tones(const Picture &p)
                                           [part](const auto &b) { return b.second >= kToneShare * part; }));
 }
 
-// Compares with the baseline; a missing baseline is written from this picture and fails, so
-// that it can be looked at and committed.
+// Compares with the baseline. A missing baseline fails and this picture is copied to the
+// build tree, so that it can be looked at before it is committed to kBaselines.
 void expect_baseline(const std::string &picture, const std::string &name)
 {
     const fs::path baseline = kBaselines / (name + ".png");
     if (!fs::exists(baseline)) {
-        fs::create_directories(kBaselines);
-        fs::copy_file(picture, baseline);
-        ADD_FAILURE() << "no baseline " << baseline << ": written from this run";
+        const fs::path fresh = fs::path(KIV_BINARY_DIR) / "baselines" / "real_stl";
+        fs::create_directories(fresh);
+        fs::copy_file(picture, fresh / (name + ".png"), fs::copy_options::overwrite_existing);
+        ADD_FAILURE() << "no baseline " << baseline << ": this run's picture is "
+                      << fresh / (name + ".png") << "; review it and copy it there";
         return;
     }
     const Picture got = read_png(picture), want = read_png(baseline.string());

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace kivtest {
@@ -62,8 +63,17 @@ void expect_baseline(const kiv::platform::GlSurface &surface, const std::string 
     int w = 0, h = 0;
     std::vector<unsigned char> expected;
     if (!read_png(path, w, h, expected)) {
-        const bool written = write_png(path, surface.width(), surface.height(), actual);
-        ADD_FAILURE() << "no baseline " << path << (written ? ": written from this run" : ": cannot write it");
+        // Written to the build tree, never the sources: a baseline is committed only after
+        // someone has looked at it.
+        const std::filesystem::path fresh = std::filesystem::path(KIV_BINARY_DIR) / "baselines";
+        std::error_code ec;
+        std::filesystem::create_directories(fresh, ec);
+        const std::string written = (fresh / (name + ".png")).string();
+        if (write_png(written, surface.width(), surface.height(), actual))
+            ADD_FAILURE() << "no baseline " << path << ": this run's picture is " << written
+                          << "; review it and copy it there";
+        else
+            ADD_FAILURE() << "no baseline " << path << " and cannot write " << written;
         return;
     }
     ASSERT_EQ(w, surface.width()) << name;

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -364,20 +366,24 @@ const SceneCase kScenes[] = {
     {"motion_blur_trail", blur_trail, 8, 0.5},
 };
 
-TEST_F(DrawTest, SceneBaselines)
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const SceneCase &c, std::ostream *os)
 {
-    for (const SceneCase &c : kScenes) {
-        c.build(*this);
-        kivtest::expect_baseline(*surface, c.baseline, c.max_diff, c.mean_diff);
-        for (GSobject *o : made)
-            GSobject_delete(o);
-        made.clear();
-        for (GSlight *l : lights)
-            GSlight_delete(l);
-        lights.clear();
-        GSuniverse_setmotionbluractive(false);
-        GSlight_setambient(1.0f);
-    }
+    *os << c.baseline;
 }
+
+class SceneBaselines : public DrawTest, public testing::WithParamInterface<SceneCase> {};
+
+TEST_P(SceneBaselines, MatchTheReviewedPicture)
+{
+    GetParam().build(*this);
+    kivtest::expect_baseline(*surface, GetParam().baseline, GetParam().max_diff,
+                             GetParam().mean_diff);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, SceneBaselines, testing::ValuesIn(kScenes),
+                         [](const testing::TestParamInfo<SceneCase> &info) {
+                             return std::string(info.param.baseline);
+                         });
 
 } // namespace
