@@ -6,6 +6,7 @@
 #include <kivctrl/qel_msg.h>
 #include <kivctrl/qel_process.h>
 
+#include "animation/path_index.h"
 #include "animation/path_internal.h"
 
 #include <cstdio>
@@ -323,19 +324,7 @@ _path *id_to_path(int id)
 
 _path *id_or_name_to_path(const char *text)
 {
-    if (!text)
-        return nullptr;
-    char *end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text)
-        return name_to_path(text);
-    if (v == 0)
-        return nullptr;
-    if (v >= 1 && v <= 0x7fffffff) {
-        if (_path *p = id_to_path(static_cast<int>(v)))
-            return p;
-    }
-    return name_to_path(text);
+    return kiv::anim::find_path_id_or_name(text, id_to_path, name_to_path);
 }
 
 _path *find_path_by_guid(const char *guid, _object *start)

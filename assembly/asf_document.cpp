@@ -7,6 +7,8 @@
 #include <kivctrl/qel_pathname.h>
 #include <kivctrl/ve_bind.h>
 
+#include <strings.h>
+
 #include <string>
 
 namespace kiv::asf {
@@ -71,7 +73,7 @@ void Reading::open_object(OBJECT_TYPE t, CloseKind kind, ASSY_STATE state)
         in.skip_body();
         return;
     }
-    open.push_back({kind, o, assy_get_state(), current, closed});
+    open.push_back({kind, o, assy_get_state(), current, closed, path});
     assy_set_state(state);
     current = o;
     closed = false;
@@ -81,12 +83,18 @@ void Reading::open_object(OBJECT_TYPE t, CloseKind kind, ASSY_STATE state)
 
 void Reading::open_plain()
 {
+    open_records(CloseKind::Plain);
+}
+
+bool Reading::open_records(CloseKind kind)
+{
     if (open.size() >= kMaxDepth) {
         report_depth(*this);
         in.skip_body();
-        return;
+        return false;
     }
-    open.push_back({CloseKind::Plain, nullptr, assy_get_state(), current, closed});
+    open.push_back({kind, nullptr, assy_get_state(), current, closed, path});
+    return true;
 }
 
 void Reading::close_innermost()
@@ -105,13 +113,82 @@ void Reading::close_innermost()
         closed = true;
         break;
     case CloseKind::DropObject:
+        forget_paths_of(c.object);
         obj_set_type(c.object, OBJ_GROUP);
         db_delete_obj(c.object);
         current = c.saved_current;
         closed = c.saved_closed;
         break;
+    case CloseKind::PathDef:
+        path = c.saved_path;
+        return;
+    case CloseKind::Wizard:
+        if (path)
+            delete static_cast<PathWizInfo *>(path->vars.add("_PATH_WIZ", wizards.back().release()));
+        wizards.pop_back();
+        return;
+    case CloseKind::Bookmark:
+        obj_add_bookmark(current, bookmarks.back().release());
+        bookmarks.pop_back();
+        return;
     }
     geometry = nullptr;
+}
+
+// Deleting an object deletes the paths it follows, so paths the reading still refers to are
+// forgotten first when they belong to o or an object below it.
+void Reading::forget_paths_of(_object *o)
+{
+    auto below_o = [o](_path *p) {
+        for (_object *x = p ? p->get_associated_object() : nullptr; x; x = x->parent) {
+            if (x == o)
+                return true;
+        }
+        return false;
+    };
+    if (below_o(path))
+        path = nullptr;
+    for (OpenContainer &c : open) {
+        if (below_o(c.saved_path))
+            c.saved_path = nullptr;
+    }
+}
+
+bool next_record_is(Reading &r, std::initializer_list<const char *> keywords)
+{
+    if (!r.have_token) {
+        r.token = r.in.next();
+        r.have_token = true;
+    }
+    if (r.token.kind != TokenKind::Record || r.token.too_long)
+        return false;
+    for (const char *k : keywords) {
+        if (strcasecmp(r.token.word.c_str(), k) == 0) {
+            r.have_token = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+void abandon_body(Reading &r)
+{
+    if (r.have_token) {
+        r.have_token = false;
+        switch (r.token.kind) {
+        case TokenKind::Close:
+        case TokenKind::WordClose:
+        case TokenKind::End:
+            return;  // the body's close came with the token
+        case TokenKind::Record:
+        case TokenKind::Open:
+            r.in.skip_body();  // the token opened a body of its own
+            break;
+        case TokenKind::Word:
+            break;
+        }
+    }
+    r.in.skip_body();
 }
 
 std::string Reading::joined(std::string_view name) const

@@ -52,7 +52,8 @@ void store_shape(_object *o, const _geom_params &shape)
     o->vars.add("_GEOM_PARAMS", new _geom_params(shape));
 }
 
-// Fills a shape from its kind word and values; false for an unknown kind.
+} // namespace
+
 bool fill_shape(_geom_params &g, const std::string &kind, const std::string &values)
 {
     float v[6];
@@ -90,8 +91,6 @@ bool fill_shape(_geom_params &g, const std::string &kind, const std::string &val
     }
     return true;
 }
-
-} // namespace
 
 // FILE ( name ) or FILE ( name, threshold ): one more level of detail. While a FILEINFO
 // waits for its SOURCEINFO the level it made is the object's file.

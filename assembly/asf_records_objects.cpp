@@ -72,34 +72,19 @@ void read_face(Reading &r)
     r.open_object(OBJ_FACE, CloseKind::Object, ASSY_STATE_OBJECT);
 }
 
-namespace {
-
-// The next token is a record with this keyword: its body is left to read.
-bool next_record_is(Reading &r, const char *keyword)
-{
-    r.token = r.in.next();
-    if (r.token.kind == TokenKind::Record && !r.token.too_long &&
-        strcasecmp(r.token.word.c_str(), keyword) == 0)
-        return true;
-    r.have_token = true;  // dispatched by the container loop
-    return false;
-}
-
-} // namespace
-
 // PRESET reads its first three records itself: they describe the preset and do not name or
 // move the current object. Any later records are ordinary records of the container.
 void read_preset(Reading &r)
 {
     auto preset = std::make_unique<_preset>();
     float v[3];
-    bool ok = next_record_is(r, "NAME");
+    bool ok = next_record_is(r, {"NAME"});
     if (ok)
         preset->name = read_string(r);
-    ok = ok && next_record_is(r, "LOCATION");
+    ok = ok && next_record_is(r, {"LOCATION"});
     if (ok && read_floats(r, v, 3))
         preset->position = {v[0], v[1], v[2]};
-    ok = ok && next_record_is(r, "ORIENTATION");
+    ok = ok && next_record_is(r, {"ORIENTATION"});
     if (ok && read_floats(r, v, 3))
         preset->orientation.from_eang(v[0], v[1], v[2]);
     _object *root = r.root ? r.root : (r.current ? DBGetRoot(r.current) : nullptr);

@@ -120,7 +120,22 @@ void anim_mirror(KivAssembly *a, int = 0, int = 0, int = 0);
 void anim_reverse(KivAssembly *a, int = 0, int = 0);
 void anim_sort(KivAssembly *a, int frame);
 
-// Asks playback to stop at the next tick.
+// The playback flags: stop (set by traverse_stop, cleared by traverse_clear) ends playback at
+// the next tick; loop (toggled by traverse_loop) starts it again from frame 0 at the end.
 void traverse_stop();
+void traverse_clear();
+void traverse_loop();
+int traverse_get_loop();
+
+// What an assembly inserted into another contributes: its path definitions and PATHLIST when
+// `paths` is set, its ANIMATIONLIST when `list` is set as well, and `frames` added to every
+// start of that list when all three are. All 0 at start.
+void SetInsertComponentPathInfo(int paths, int list, int frames);
+struct InsertPathInfo {
+    int paths = 0;
+    int list = 0;
+    int frames = 0;
+};
+InsertPathInfo insert_component_path_info();
 // 1 while the animation plays.
 int path_get_autostate();

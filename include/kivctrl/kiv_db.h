@@ -157,6 +157,8 @@ public:
 
     Props &GetDefaultProps() { return *default_props_; }
     _anim_struct *GetAnim();
+    // Starts playing every path of the time line; 0 (also without a root).
+    int PathTraverseAll();
 
     // Source ids: both increment the counter held by the root; -1 without a root.
     int StartNewSourceID();

@@ -43,6 +43,7 @@
 #include <kivctrl/ve_sensor.h>
 #include <kivctrl/collide.h>
 #include <kivctrl/task.h>
+#include <kivctrl/path_node.h>
 #include <kivctrl/path.h>
 #include <kivctrl/anim.h>
 #include <kivctrl/bookmark.h>

@@ -41,7 +41,17 @@ kiv::fuzz::Seeds seeds()
         "    FACE ( NAME ( f ) FACEINFO ( 1, 0 ) ) PROP ( k, v, OFF, l ) ) )\n"
         "CUSTOMCOLORS ( ( 1, 0, 0 ) ( 0, 1, 0 ) ) UNKNOWN ( a ( b ) \"c)\" )\n"
         "TASKLIST ( BEHAVIOR ( x, 1, 1, 2 ) ) PUBLISHDATA ( PUB_TITLE ( t ) ) )\n";
-    return {framed(assembly), framed("ENVIRONMENT ( GROUP ( GROUP ( OBJECT ( NAME ( x"),
+    const std::string paths =
+        "ENVIRONMENT ( PATH ( NAME ( p ) PATH_ID ( 3 ) INSTRUCTION ( i ) INSTRUCTION_N ( n )\n"
+        "  NODES ( ( 0, 0, 0 ) ( 0, 0, 90 ) ( 1, 2, 3 ) ( 0, 0, 0 ) ) PATH_STEPS ( 1, 5, 0 ) )\n"
+        "PATH ( NAME ( q ) FRAMES ( KEYFRAME ( FRAME_POS ( 1, 1, 1 ) FRAME_TEXTUREANGLE ( 9 ) )\n"
+        "  KEYFRAME ( FRAME_GENGEOM ( BOX, 1, 2, 3 ) FRAME_NOTELINK ( l ) ) )\n"
+        "  WIZDEF ( WIZ_DIST ( 1, 2, 3 ) WIZ_FADE ( 1 ) ) )\n"
+        "OBJECT ( NAME ( a ) PATH ( p ) OBJPATH ( w ( q ) ) BOOKMARK_LIST ( BOOKMARK (\n"
+        "  BOOKMARK_NAME ( b ) BOOKMARK_MASK ( 101 ) FRAME_COLOR ( 1, 0, 0 ) ) ) )\n"
+        "PATHLIST ( ( a, p ) ( START ) ( a, q, 1 ) ( END ) ) ANIMATIONLIST ( w ( a, q, 4, 1 ) )\n"
+        "AUTOPLAY ( 1 ) )\n";
+    return {framed(assembly), framed(paths), framed("ENVIRONMENT ( GROUP ( GROUP ( OBJECT ( NAME ( x"),
             framed("ENVIRONMENT ( COLOR ) 1, 0 ) ) ( ENVIRONMENT ( ")};
 }
 KIV_FUZZ_SEEDS(seeds);

@@ -1,22 +1,13 @@
-// Key nodes and instruction texts: deep copies of the owned records.
-#include <kivctrl/path.h>
+// Attribute snapshots: copies duplicate the owned texture and note records.
+#include <kivctrl/path_node.h>
 
-#include "animation/path_internal.h"
-
-#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 char *copy_text(const char *s)
 {
-    if (!s)
-        return nullptr;
-    const std::size_t n = std::strlen(s) + 1;
-    char *c = static_cast<char *>(std::malloc(n));
-    if (c)
-        std::memcpy(c, s, n);
-    return c;
+    return s ? strdup(s) : nullptr;
 }
 
 _obj_texture *copy_texture(const _obj_texture *t)
@@ -53,13 +44,6 @@ _obj_note *copy_note(const _obj_note *n)
 }
 
 }  // namespace
-
-void kiv::anim::replace_text(char *&slot, const char *s)
-{
-    char *c = copy_text(s);
-    std::free(slot);
-    slot = c;
-}
 
 PathNode::PathNode() = default;
 
@@ -120,61 +104,4 @@ _obj_note &PathNode::note_record()
     if (!note)
         note = new _obj_note;
     return *note;
-}
-
-InstructionInfo::~InstructionInfo()
-{
-    std::free(text_);
-    std::free(note_);
-    std::free(link_);
-}
-
-const char *InstructionInfo::getText()
-{
-    return text_;
-}
-
-const char *InstructionInfo::getNote()
-{
-    return note_;
-}
-
-const char *InstructionInfo::getLink()
-{
-    return link_;
-}
-
-int InstructionInfo::getInt1()
-{
-    return int1_;
-}
-
-int InstructionInfo::getInt2()
-{
-    return int2_;
-}
-
-void InstructionInfo::setText(const char *s)
-{
-    kiv::anim::replace_text(text_, s);
-}
-
-void InstructionInfo::setNote(const char *s)
-{
-    kiv::anim::replace_text(note_, s);
-}
-
-void InstructionInfo::setLink(const char *s)
-{
-    kiv::anim::replace_text(link_, s);
-}
-
-void InstructionInfo::setInt1(int v)
-{
-    int1_ = v;
-}
-
-void InstructionInfo::setInt2(int v)
-{
-    int2_ = v;
 }
