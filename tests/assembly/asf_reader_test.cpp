@@ -141,6 +141,7 @@ TEST_F(AssemblyRead, FactoriesAreFoundByNameAndTakeOnlyAssemblies)
     EXPECT_EQ(loader_legal("KIV Assembly", nullptr, nullptr, xml.c_str(), nullptr), 0);
     EXPECT_EQ(loader_legal("XML KIV Assembly", nullptr, nullptr, xml.c_str(), nullptr), 1);
     EXPECT_EQ(assy_read(bom.c_str()), 0);
+    made.push_back(obj_get_assembly(db_get_root()));
 }
 
 TEST_F(AssemblyRead, PartNamesWrittenOnWindowsOpen)
