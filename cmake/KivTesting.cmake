@@ -1,10 +1,17 @@
-# kiv_add_gtest(<name> SOURCES <files...> [LIBS <libs...>])
-# One GoogleTest executable, registered test by test with CTest.
+# kiv_add_gtest(<name> [THREADS] SOURCES <files...> [LIBS <libs...>])
+# One GoogleTest executable, registered test by test with CTest. THREADS marks an executable
+# whose tests run code on more than one thread: its tests carry the CTest label `threads`, and
+# the target `threaded_tests` builds all such executables, which is what the ThreadSanitizer
+# build needs.
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
+if(NOT TARGET threaded_tests)
+  add_custom_target(threaded_tests)
+endif()
+
 function(kiv_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE kivctrl GTest::gtest GTest::gmock GTest::gtest_main
                         Threads::Threads ${ARG_LIBS})
@@ -16,11 +23,17 @@ function(kiv_add_gtest name)
   kiv_target_warnings(${name})
   set(env)
   if(KIV_SANITIZE STREQUAL "thread")
-    list(APPEND env "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
+    list(APPEND env "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
   elseif(KIV_SANITIZE)
     list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}")
+  set(labels)
+  if(ARG_THREADS)
+    set(labels LABELS threads)
+    add_dependencies(threaded_tests ${name})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 300 ENVIRONMENT "${env}" ${labels})
 endfunction()
 
 # kiv_add_test_plugin(<name> SOURCES <files...>): a shared library a test loads at run time.

@@ -97,9 +97,12 @@ int VE_build_tree(_object *o)
 {
     update_sensor_speed();
     VE_prepare_obj(o);
+    // Refreshed before the loader starts: from then on the loader changes the tree, group
+    // radii included, and the window thread may not read it without the geometry lock, which
+    // the loader can hold for as long as an activation takes.
+    update_sensor_speed();
     if (o && env_get_threading())
         kiv::env::start_geometry_worker(o);
-    update_sensor_speed();
     return 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <new>
 
 namespace kiv::foundation {
@@ -31,7 +32,9 @@ struct FactoryRules {
     bool last_named_wins = true;
 };
 
-// The list exists only while it holds a factory and owns none of them.
+// The list exists only while it holds a factory and owns none of them. Any thread may use it:
+// the background loaders look factories up while the window thread does. Announcements go
+// out without the registry's lock, so listeners may use the registry.
 template <class Factory>
 class FactoryRegistry {
 public:
@@ -46,16 +49,20 @@ public:
             if (Factory *old = find(f) != 0 ? f : get(name))
                 remove(old);
         }
-        if (!list_) {
-            list_.reset(new (std::nothrow) SRTDLIST(rules_.order));
-            if (!list_)
-                return 0;
+        int index = 0;
+        {
+            std::lock_guard lock(mutex_);
+            if (!list_) {
+                list_.reset(new (std::nothrow) SRTDLIST(rules_.order));
+                if (!list_)
+                    return 0;
+            }
+            index = list_->append(f);
+            if (index == 0 && list_->count() == 0)
+                list_.reset();
         }
-        const int index = list_->append(f);
         if (index != 0)
             announce(rules_.registered, f, index);
-        else if (list_->count() == 0)
-            list_.reset();
         return index;
     }
 
@@ -68,6 +75,7 @@ public:
         if (index == 0)
             return 0;
         announce(rules_.unregistered, f, index);
+        std::lock_guard lock(mutex_);
         if (const int now = find(f))
             list_->remove(now);
         if (list_ && list_->count() == 0)
@@ -75,11 +83,16 @@ public:
         return index;
     }
 
-    int count() const { return list_ ? list_->count() : 0; }
+    int count() const
+    {
+        std::lock_guard lock(mutex_);
+        return list_ ? list_->count() : 0;
+    }
 
     // The i-th factory, null outside 1..count().
     Factory *get(int i) const
     {
+        std::lock_guard lock(mutex_);
         if (!list_ || i < 1 || i > list_->count())
             return nullptr;
         return static_cast<Factory *>(list_->get(i));
@@ -87,6 +100,7 @@ public:
 
     Factory *get(const char *name) const
     {
+        std::lock_guard lock(mutex_);
         const int n = count();
         for (int k = 1; k <= n; ++k) {
             Factory *f = get(rules_.last_named_wins ? n + 1 - k : k);
@@ -97,7 +111,11 @@ public:
     }
 
     // f's position, 0 when it is not registered.
-    int find(Factory *f) const { return list_ && f ? list_->find(f) : 0; }
+    int find(Factory *f) const
+    {
+        std::lock_guard lock(mutex_);
+        return list_ && f ? list_->find(f) : 0;
+    }
 
 private:
     void announce(short code, Factory *f, int index) const
@@ -105,6 +123,9 @@ private:
         msg_send(code, rules_.factory_in_messages ? f : nullptr, static_cast<std::intptr_t>(index));
     }
 
+    // Recursive: lookups by name go through the others. Reading the list moves its cached
+    // position, so readers take it too.
+    mutable std::recursive_mutex mutex_;
     std::unique_ptr<SRTDLIST> list_;
     FactoryRules<Factory> rules_;
 };
