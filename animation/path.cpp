@@ -255,6 +255,14 @@ int path_associate(_path *p, _object *o)
     if (!o)
         return 0;
     if (p) {
+        // A path animates one object: taken from another, it leaves that object's list, which
+        // would otherwise keep it after the new owner deletes it.
+        _object *prev = p->associated_object;
+        if (prev && prev != o) {
+            prev->pathlist.remove_all(p);
+            if (prev->pathptr == p)
+                prev->pathptr = prev->pathlist.get(1);
+        }
         o->pathptr = p;
         if (!o->pathlist.find(p)) {
             o->pathlist.append(p);

@@ -177,8 +177,9 @@ _path *path_create(const char *name, _path *from, double unused = 0.0);
 // frees its nodes and extras, sends 215 with its object and frees it.
 void path_delete(_path *p);
 // With a path: makes it o's current path, adding it to o's list (and associating it) when
-// missing. With a null path: removes o's current path from its list and makes the first
-// remaining one current. 0 for a null object, else 1.
+// missing; a path taken from another object leaves that object's list. With a null path:
+// removes o's current path from its list and makes the first remaining one current. 0 for a
+// null object, else 1.
 int path_associate(_path *p, _object *o);
 // Captures into every node each attribute 0..40 whose bit is clear.
 void path_get_all_ignored(_path *p, _object *o);

@@ -129,6 +129,25 @@ TEST_F(AnimTest, AssociationMakesThePathCurrentAndDissociationPicksTheNext)
     EXPECT_EQ(a->associated_object, nullptr);  // a may outlive o
 }
 
+TEST_F(AnimTest, APathAttachedElsewhereLeavesItsFormerObject)
+{
+    _object *a = make(root, OBJ_OBJECT, "a");
+    _object *b = make(root, OBJ_OBJECT, "b");
+    _path *p = line_path(2);
+    _path *q = line_path(2);
+    path_associate(q, a);
+    path_associate(p, a);
+    path_associate(p, b);
+    EXPECT_EQ(p->associated_object, b);
+    EXPECT_EQ(a->pathlist.count(), 1);
+    EXPECT_EQ(a->pathptr, q);
+    // Deleting the new owner deletes the path; the former one must not still list it.
+    db_delete_obj(b);
+    EXPECT_EQ(a->pathlist.count(), 1);
+    db_delete_obj(a);
+    EXPECT_EQ(root->root_pathlist.count(), 0);
+}
+
 TEST_F(AnimTest, CreatingFromAnotherPathCopiesNodesAndSettings)
 {
     _path *from = make_path("from", {{1, 0, 0}, {2, 0, 0}}, 4.0);
