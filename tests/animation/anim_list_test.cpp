@@ -50,7 +50,7 @@ TEST_F(AnimTest, SamePlacementTwiceAddsNothing)
     MessageLog log({MSG_ANIMPATH_CREATED, MSG_ANIM_PATH_ADDED});
     anim_add_path(o, p, 0.0, 1);
     anim_add_path(o, p, 0.0, 1);
-    EXPECT_EQ(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries().size(), 2u);
     EXPECT_EQ(at(3, p).size(), 1u);
     EXPECT_EQ(starts(o), std::vector<double>{0.0});
 }
@@ -67,10 +67,10 @@ TEST_F(AnimTest, ListIsDestroyedWithItsLastPlacementAndMadeAgainOnNeed)
     anim_check_clear();
     EXPECT_EQ(anim(), nullptr);
     anim_add_path(o, p, 0.0, 1);
-    ASSERT_EQ(log.entries.size(), 3u);
-    EXPECT_EQ(log.entries[0].first, MSG_ANIM_CREATED);
-    EXPECT_EQ(log.entries[1].first, MSG_ANIM_CLEARED);
-    EXPECT_EQ(log.entries[2].first, MSG_ANIM_CREATED);
+    ASSERT_EQ(log.entries().size(), 3u);
+    EXPECT_EQ(log.entries()[0].first, MSG_ANIM_CREATED);
+    EXPECT_EQ(log.entries()[1].first, MSG_ANIM_CLEARED);
+    EXPECT_EQ(log.entries()[2].first, MSG_ANIM_CREATED);
 }
 
 TEST_F(AnimTest, RemovalMatchesDirectionAndLeavesTheOtherPlacement)
@@ -123,7 +123,7 @@ TEST_F(AnimTest, OutOfRangePlacementsAreRefusedAndReported)
         _path *p = line_path(3, c.steps);
         MessageLog log({MSG_ERROR});
         EXPECT_EQ(anim_add_path(o, p, c.start, 1), 1) << c.what;
-        EXPECT_EQ(log.entries.size(), 1u) << c.what;
+        EXPECT_EQ(log.entries().size(), 1u) << c.what;
         EXPECT_EQ(frames(), 0) << c.what;
     }
     EXPECT_EQ(anim_add_path(nullptr, line_path(2), 0.0, 1), 1);
@@ -186,7 +186,7 @@ TEST_F(AnimTest, RemovingAnObjectRemovesItsPlacementsAndRecord)
     EXPECT_EQ(anim_find_object(o), nullptr);
     EXPECT_TRUE(frames_of(a).empty());
     EXPECT_EQ(frames_of(b), range(0, 20));
-    EXPECT_EQ(log.entries.size(), 1u);
+    EXPECT_EQ(log.entries().size(), 1u);
 }
 
 TEST_F(AnimTest, RootRecordComesFirst)
@@ -209,8 +209,8 @@ TEST_F(AnimTest, ClearDestroysTheListAndAnnouncesRecordsStillAlive)
                     MSG_ANIM_CLEARED});
     EXPECT_EQ(anim_clear(), 0);
     EXPECT_EQ(anim(), nullptr);
-    ASSERT_EQ(log.entries.size(), 4u);
-    EXPECT_EQ(log.entries[3], Msg(MSG_ANIM_CLEARED, list));
+    ASSERT_EQ(log.entries().size(), 4u);
+    EXPECT_EQ(log.entries()[3], Msg(MSG_ANIM_CLEARED, list));
     EXPECT_EQ(p->associated_object, o);  // the path itself stays
 }
 
@@ -221,8 +221,8 @@ TEST_F(AnimTest, HighlightAnnouncesEveryPlacement)
     anim_add_path(o, line_path(2), 10.0, 1);
     MessageLog log({MSG_TRACK_HILITE});
     EXPECT_EQ(anim_hilite_track(o, 1), 1);
-    ASSERT_EQ(log.entries.size(), 2u);
-    EXPECT_EQ(log.entries[0].second, anim_find_object(o)->paths[0].get());
+    ASSERT_EQ(log.entries().size(), 2u);
+    EXPECT_EQ(log.entries()[0].second, anim_find_object(o)->paths[0].get());
 }
 
 TEST_F(AnimTest, LargeTimeLineStaysUnderSixtyFourBytesPerObjectFrame)

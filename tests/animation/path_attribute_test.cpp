@@ -245,7 +245,7 @@ TEST_F(AnimTest, PlayingVisibilityAnnouncesItOnce)
     path_apply_state(p, hidden, o);
     path_apply_state(p, hidden, o);
     EXPECT_EQ(obj_get_vis(o), 0);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_HIDDEN, o}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_HIDDEN, o}}));
 }
 
 TEST_F(AnimTest, NodesWithoutNoteOrTextureLeaveThemAlone)

@@ -107,7 +107,7 @@ TEST_F(EditTest, ApplyingANodeAnnouncesIt)
     path_associate(p, o);
     MessageLog log({MSG_OBJ_PATHNODE_APPLIED});
     path_edit(p, o, PATH_LAST);
-    EXPECT_EQ(log.entries, std::vector<Msg>{Msg(MSG_OBJ_PATHNODE_APPLIED, o)});
+    EXPECT_EQ(log.entries(), std::vector<Msg>{Msg(MSG_OBJ_PATHNODE_APPLIED, o)});
     EXPECT_FLOAT_EQ(pos_of(o).z, 6.0f);
 }
 
@@ -122,7 +122,7 @@ TEST_F(EditTest, DeletingTheOnlyNodeDeletesThePath)
     const std::vector<Msg> expected = {
         {MSG_PATH_DESTROYING, p}, {MSG_OBJ_PATHS_CHANGED, o}, {MSG_PATH_EDIT_DELETED, o},
         {MSG_OBJ_PATHS_CHANGED, o}};
-    EXPECT_EQ(log.entries, expected);
+    EXPECT_EQ(log.entries(), expected);
     EXPECT_EQ(o->pathptr, nullptr);
     EXPECT_EQ(o->pathlist.count(), 0);
     EXPECT_EQ(anim(), nullptr);
@@ -156,7 +156,7 @@ TEST_F(EditTest, EditingAnotherObjectStopsTheFirst)
     EXPECT_EQ(path_edit(nullptr, q, PATH_APPEND_NODE), -1);
     EXPECT_EQ(q->pathptr, nullptr);  // the command became "done"
     EXPECT_EQ(path_get_editing_object(), nullptr);
-    EXPECT_EQ(log.entries.size(), 1u);
+    EXPECT_EQ(log.entries().size(), 1u);
 }
 
 TEST_F(EditTest, CommandsWithoutTheirPathObjectOrNodeDoNothing)

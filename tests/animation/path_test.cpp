@@ -41,7 +41,7 @@ TEST_F(AnimTest, NamesAreCutAndUnnamedPathsGetAFreeNumber)
     MessageLog log({MSG_PATH_RENAMED});
     a->set_name(std::string(300, 'x').c_str());
     EXPECT_EQ(std::strlen(a->name), 255u);
-    EXPECT_EQ(log.entries, std::vector<Msg>{Msg(MSG_PATH_RENAMED, a)});
+    EXPECT_EQ(log.entries(), std::vector<Msg>{Msg(MSG_PATH_RENAMED, a)});
 }
 
 TEST_F(AnimTest, LookupsByNameIdAndText)
@@ -122,7 +122,7 @@ TEST_F(AnimTest, AssociationMakesThePathCurrentAndDissociationPicksTheNext)
     path_associate(a, o);  // already listed: only made current
     EXPECT_EQ(o->pathptr, a);
     EXPECT_EQ(o->pathlist.count(), 2);
-    EXPECT_EQ(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries().size(), 2u);
     path_associate(nullptr, o);
     EXPECT_EQ(o->pathptr, b);
     EXPECT_EQ(o->pathlist.count(), 1);
@@ -184,7 +184,7 @@ TEST_F(AnimTest, DeletingAPathTakesItOffItsObjectAndTheTimeLine)
     p->get_vars().add("_INSTRUCTION", new InstructionInfo);
     MessageLog log({MSG_PATH_DESTROYING, MSG_OBJ_PATHS_CHANGED});
     path_delete(p);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_PATH_DESTROYING, p}, {MSG_OBJ_PATHS_CHANGED, o}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_PATH_DESTROYING, p}, {MSG_OBJ_PATHS_CHANGED, o}}));
     EXPECT_EQ(o->pathlist.find(p), 0);
     EXPECT_NE(o->pathptr, p);
     EXPECT_EQ(root->root_pathlist.find(p), 0);

@@ -49,12 +49,12 @@ TEST_F(TrackSelectionTest, AFrameSelectsItsPlacementThenTheWholePath)
     EXPECT_EQ(starts(), (std::vector<double>{10, -1, 40}));
     EXPECT_EQ(sel_getpath(1)->object, part);
     EXPECT_EQ(sel_getpath(1)->segment, -1);
-    EXPECT_EQ(log.entries.size(), 3u);
+    EXPECT_EQ(log.entries().size(), 3u);
 
     object_deselectall();
     EXPECT_EQ(sel_countpath(), 0);
-    EXPECT_EQ(log.entries.back(), Msg(MSG_TRACK_DESELECTED, path));
-    EXPECT_EQ(log.entries.size(), 6u);
+    EXPECT_EQ(log.entries().back(), Msg(MSG_TRACK_DESELECTED, path));
+    EXPECT_EQ(log.entries().size(), 6u);
 }
 
 TEST_F(TrackSelectionTest, NullAndRepeatedEntriesAreIgnored)

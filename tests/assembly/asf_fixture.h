@@ -4,6 +4,7 @@
 
 #include <kivctrl/kivctrl.h>
 
+#include "tests/support/bus_recorder.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -20,27 +21,6 @@ namespace asftest {
 inline const char *kTrianglePart = "KVG Version 1.2\n0 0 0 1 1 0\n0.5 0.5 0\n3\n0 0 0\n1 0 0\n"
                                    "0 1 0\n1\n0 0 1\n1 1 1\n0 0 0 1 1 0\n1 1\nTRIANGLES\n1 1 1\n"
                                    "3\n0 0\n1 0\n2 0\n";
-
-// Records the format texts of error reports (message 5) while it lives.
-struct Errors : MsgHandlerImp {
-    Errors() { msg_handler_register(this); }
-    ~Errors() override { msg_handler_unregister(this); }
-    const char *name() override { return "assembly test errors"; }
-    int handle(short code, void *data, std::intptr_t) override
-    {
-        if (code == MSG_ERROR)
-            seen.emplace_back(static_cast<ESD_MESSAGE *>(data)->format);
-        return 0;
-    }
-    int count(const std::string &format) const
-    {
-        int n = 0;
-        for (const std::string &s : seen)
-            n += s == format;
-        return n;
-    }
-    std::vector<std::string> seen;
-};
 
 // Text part files read through the registry ahead of the built-in part loader, counted.
 struct CountingPartFactory : LoaderFactoryImp {
@@ -211,7 +191,7 @@ protected:
     std::vector<KivAssembly *> made;
 
     kivtest::ScratchDir dir{"asf"};
-    Errors errors;
+    kivtest::BusRecorder errors{MSG_ERROR};
 };
 
 } // namespace asftest

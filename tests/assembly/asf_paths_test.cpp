@@ -50,7 +50,7 @@ protected:
 TEST_F(Paths, DefinitionsKeepTheirNodesExtrasAndSettings)
 {
     env(kPaths);
-    EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+    EXPECT_TRUE(errors.error_formats().empty()) << errors.error_formats().front();
     _path *p1 = name_to_path("p1");
     ASSERT_NE(p1, nullptr);
     EXPECT_EQ(p1->id, 11);
@@ -122,7 +122,7 @@ TEST_F(Paths, PathListsRunEntriesOneAfterAnotherAndGroupsSideBySide)
     for (const auto &[name, bytes] : forms) {
         SCOPED_TRACE(name);
         ASSERT_NE(read(bytes, name), nullptr);
-        EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+        EXPECT_TRUE(errors.error_formats().empty()) << errors.error_formats().front();
         EXPECT_EQ(starts("A"), std::vector<double>{0.0});
         EXPECT_EQ(starts("B"), std::vector<double>{20.0});
         EXPECT_EQ(starts("C"), std::vector<double>{20.0});  // p3 (30 frames) is the longest
@@ -141,7 +141,7 @@ TEST_F(Paths, AnimationListsPlaceEachEntryAtItsOwnStart)
     EXPECT_EQ(starts("B"), std::vector<double>{});  // no path "12" or id 12
     EXPECT_EQ(starts("D"), std::vector<double>{0.0});  // no start: frame 0
     EXPECT_EQ(starts("C"), std::vector<double>{0.0});  // negative starts become 0
-    EXPECT_EQ(errors.seen.size(), 2u);
+    EXPECT_EQ(errors.error_formats().size(), 2u);
 }
 
 TEST_F(Paths, AutoplayLoopsOnlyWhenAskedWhateverTheFlagWas)
@@ -159,7 +159,7 @@ TEST_F(Paths, BookmarksAreKeptWithTheirObjectAndReplacedByName)
         "BOOKMARK ( BOOKMARK_NAME ( b1 ) BOOKMARK_MASK ( 101 ) FRAME_POS ( 1, 2, 3 ) ) "
         "BOOKMARK ( BOOKMARK_NAME ( b2 ) FRAME_COLOR ( 0, 1, 0 ) FRAME_NOTENAME ( n.png ) ) "
         "BOOKMARK ( BOOKMARK_NAME ( b1 ) FRAME_OBJVIS ( 1 ) ) ) ) OBJECT ( NAME ( after ) )");
-    EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+    EXPECT_TRUE(errors.error_formats().empty()) << errors.error_formats().front();
     _object *a = name_to_obj("A");
     ASSERT_EQ(a->bookmarks.count(), 2);
     const _bookmark *b1 = obj_find_bookmark(a, "b1");
@@ -216,10 +216,10 @@ TEST_P(DamagedPaths, AreReportedAndLoseNothingAfterThem)
     ASSERT_NE(root, nullptr);
     EXPECT_NE(name_to_obj("after"), nullptr);
     if (c.error) {
-        EXPECT_EQ(errors.count(c.error), 1) << ::testing::PrintToString(errors.seen);
-        EXPECT_EQ(errors.seen.size(), 1u);
+        EXPECT_EQ(errors.errors_with(c.error), 1) << ::testing::PrintToString(errors.error_formats());
+        EXPECT_EQ(errors.error_formats().size(), 1u);
     } else {
-        EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+        EXPECT_TRUE(errors.error_formats().empty()) << errors.error_formats().front();
     }
 }
 

@@ -94,7 +94,7 @@ TEST_F(AssemblyRead, BuildsTheTreeWithPlacementsColoursAndOneReadPerPartFile)
     asftest::CountingPartFactory parts;
     _object *root = read(kAssembly);
     expect_gearbox(root);
-    EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+    EXPECT_TRUE(errors.error_formats().empty()) << errors.error_formats().front();
     // The tree build loads every active part: the three bolts share one read.
     for (const char *name : {"bolt1", "bolt2", "bolt3"})
         obj_set_active(name_to_obj(name), 1);
@@ -112,7 +112,7 @@ TEST_F(AssemblyRead, TheThreeFormsGiveTheSameTree)
     for (const auto &[name, bytes] : forms) {
         SCOPED_TRACE(name);
         expect_gearbox(read(bytes, name));
-        EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+        EXPECT_TRUE(errors.error_formats().empty()) << errors.error_formats().front();
         drop_all();
     }
 }
@@ -269,7 +269,7 @@ TEST_P(DamagedFiles, GiveTheirOutcomeAndMessages)
     if (root && !d.tree.empty()) {
         EXPECT_EQ(tree(root), d.tree);
     }
-    EXPECT_EQ(errors.seen, d.messages);
+    EXPECT_EQ(errors.error_formats(), d.messages);
 }
 
 // A literal's bytes, embedded zeros included.

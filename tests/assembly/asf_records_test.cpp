@@ -53,7 +53,7 @@ TEST_F(Records, PresetNeedsNameLocationOrientationInOrder)
     EXPECT_EQ(root->presetlist.get(1)->position.y, 5.0f);
     // Records after the first three are ordinary records.
     EXPECT_EQ(tree(root), "R:p[G:inside]");  // the first NAME was the root's
-    EXPECT_TRUE(errors.seen.empty());
+    EXPECT_TRUE(errors.error_formats().empty());
 }
 
 TEST_F(Records, PlacementsSkipValuesThatDoNotScanAndIgnoreConstraints)
@@ -128,7 +128,7 @@ TEST_F(Records, GeometryKindsFillTheirParametersAndCapSegments)
     };
     for (const Shape &s : shapes) {
         SCOPED_TRACE(s.record);
-        errors.seen.clear();
+        errors.clear();
         env(std::string("OBJECT ( NAME ( s ) ") + s.record + " )");
         _object *o = name_to_obj("s");
         const auto *g = static_cast<const _geom_params *>(o->vars.getvalue("_GEOM_PARAMS"));
@@ -139,7 +139,7 @@ TEST_F(Records, GeometryKindsFillTheirParametersAndCapSegments)
         for (int i = 0; i < 9; ++i)
             EXPECT_EQ(g->p[i], s.expected.p[i]) << i;
         EXPECT_EQ(o->geolist.count(), 1);
-        EXPECT_EQ(static_cast<int>(errors.seen.size()), s.messages);
+        EXPECT_EQ(static_cast<int>(errors.error_formats().size()), s.messages);
         drop_all();
     }
 }
@@ -195,7 +195,7 @@ TEST_F(Records, AShortColourListNeverTakesTheRecordsAfterIt)
     int level = 0;
     obj_get_color(name_to_obj("h"), c, level);
     EXPECT_LT(c.r, 0.0f);  // BACKGROUND inside a group has no effect
-    EXPECT_TRUE(errors.seen.empty());
+    EXPECT_TRUE(errors.error_formats().empty());
 }
 
 TEST_F(Records, FacesOnlyUnderPartsAndNestedEnvironmentsCloseOnlyThemselves)
@@ -212,7 +212,7 @@ TEST_F(Records, RecordsWithoutEffectAndTasksWithUnknownKindsLoseNothingAfterThem
                         "TASKLIST ( BEHAVIOR ( no_such_kind, 1, 1, 2, 3 ) BEHAVIOR ( ( ) ) ) "
                         "PUB_AUTHOR ) GROUP ( NAME ( after ) )");
     EXPECT_EQ(tree(root), "R:[G:after]");
-    EXPECT_TRUE(errors.seen.empty()) << errors.seen.front();
+    EXPECT_TRUE(errors.error_formats().empty()) << errors.error_formats().front();
 }
 
 TEST_F(Records, LayersAreMadeUpToTheOneAskedForWithinABoundAndKeepSpacedNames)
@@ -223,7 +223,7 @@ TEST_F(Records, LayersAreMadeUpToTheOneAskedForWithinABoundAndKeepSpacedNames)
     EXPECT_EQ(layer_getnum(name_to_obj("o")), 3);
     EXPECT_STREQ(layer_getname(2), "Bolts and nuts");
     EXPECT_STREQ(layer_getname(4), "Nuts and washers");
-    EXPECT_EQ(errors.seen,
+    EXPECT_EQ(errors.error_formats(),
               std::vector<std::string>{"Layer %1 was not made: an assembly has at most %2 layers."});
 }
 

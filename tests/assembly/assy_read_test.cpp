@@ -1,6 +1,8 @@
 // assy_read and assy_insert over the loader registry.
 #include <kivctrl/kivctrl.h>
 
+#include "support/bus_recorder.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,21 +10,6 @@
 #include <vector>
 
 namespace {
-
-// Collects error reports (message 5).
-class Errors : public MsgHandlerImp {
-public:
-    Errors() { msg_handler_register(this); }
-    ~Errors() override { msg_handler_unregister(this); }
-    const char *name() override { return "assy_read test errors"; }
-    int handle(short code, void *data, std::intptr_t) override
-    {
-        if (code == MSG_ERROR)
-            seen.emplace_back(static_cast<ESD_MESSAGE *>(data)->format);
-        return 0;
-    }
-    std::vector<std::string> seen;
-};
 
 // Takes "*.tasy" files: reading one makes a new assembly, inserting one adds a group under
 // the parent it is given.
@@ -56,7 +43,7 @@ public:
 TEST(AssyRead, ReadsThroughTheRegistryAndPreparesTheTree)
 {
     TestAssemblyFactory factory;
-    Errors errors;
+    kivtest::BusRecorder errors(MSG_ERROR);
     ASSERT_EQ(assy_read("/nowhere/demo.tasy"), 0);
     KivAssembly *a = GetAssembly(db_get_root());
     ASSERT_NE(a, nullptr);
@@ -67,12 +54,12 @@ TEST(AssyRead, ReadsThroughTheRegistryAndPreparesTheTree)
     const int children = root->children.count();
     EXPECT_EQ(assy_insert("/nowhere/more.tasy", root), 0);
     EXPECT_EQ(root->children.count(), children + 1);
-    EXPECT_TRUE(errors.seen.empty());
+    EXPECT_TRUE(errors.error_formats().empty());
 
     EXPECT_EQ(assy_read("/nowhere/demo.unknown"), 1);
     EXPECT_EQ(assy_insert("/nowhere/more.unknown", root), 1);
     EXPECT_EQ(assy_read(nullptr), 1);
-    EXPECT_EQ(errors.seen, (std::vector<std::string>{"Error from assy_read",
+    EXPECT_EQ(errors.error_formats(), (std::vector<std::string>{"Error from assy_read",
                                                      "Error from assy_insert",
                                                      "Error from assy_read"}));
     db_delete_assembly(a);

@@ -1,26 +1,13 @@
 // The geometry instance cache: keys, basenames, the simplified copy and its maintenance
 // through the message bus.
 #include "probe_fixture.h"
+#include "support/bus_recorder.h"
 
 #include <filesystem>
 #include <set>
 #include <vector>
 
 namespace {
-
-// Counts message 15.
-class DropCounter : public MsgHandlerImp {
-public:
-    DropCounter() { msg_handler_register(this); }
-    ~DropCounter() override { msg_handler_unregister(this); }
-    const char *name() override { return "drop counter"; }
-    int handle(short code, void *, std::intptr_t) override
-    {
-        drops += code == MSG_DROP_CACHED_LOOKUPS;
-        return 0;
-    }
-    int drops = 0;
-};
 
 int load(const std::string &file, const char *options = nullptr)
 {
@@ -79,7 +66,7 @@ TEST(LoaderBasename, MeasuresAndCopiesOnlyWhatFits)
 TEST_F(ProbeTest, AssemblyDeletionEmptiesTheCacheUnlessSuspended)
 {
     const std::string file = probe("kept.prb", "HIGH 0 0 0");
-    DropCounter counter;
+    kivtest::BusRecorder counter(MSG_DROP_CACHED_LOOKUPS);
     struct Step {
         short message;  // sent before loading again; 0 for none
         int reads;      // total reads of the file afterwards
@@ -98,7 +85,7 @@ TEST_F(ProbeTest, AssemblyDeletionEmptiesTheCacheUnlessSuspended)
             msg_send(s.message, nullptr, 0);
         ASSERT_EQ(load(file), 2);
         EXPECT_EQ(loads("Probe High"), s.reads);
-        EXPECT_EQ(counter.drops, s.drops);
+        EXPECT_EQ(counter.count(MSG_DROP_CACHED_LOOKUPS), s.drops);
     }
 }
 
@@ -121,9 +108,9 @@ TEST_F(ProbeTest, ReloadedObjectDropsItsPartOnly)
     ASSERT_EQ(load(nut, "fine"), 2);
     EXPECT_EQ(loads("Probe High"), 2);
 
-    DropCounter counter;
+    kivtest::BusRecorder counter(MSG_DROP_CACHED_LOOKUPS);
     msg_send(MSG_OBJ_GEOMETRY_RELOAD, part, 0);
-    EXPECT_EQ(counter.drops, 1);
+    EXPECT_EQ(counter.count(MSG_DROP_CACHED_LOOKUPS), 1);
     for (const char *options : {"fine", "other"}) {
         void *g = nullptr;
         int index = 0;
@@ -138,7 +125,7 @@ TEST_F(ProbeTest, ReloadedObjectDropsItsPartOnly)
     // An object without a named part changes nothing.
     _object *group = db_create_obj(assy->GetRoot(), OBJ_GROUP);
     msg_send(MSG_OBJ_GEOMETRY_RELOAD, group, 0);
-    EXPECT_EQ(counter.drops, 1);
+    EXPECT_EQ(counter.count(MSG_DROP_CACHED_LOOKUPS), 1);
     db_delete_assembly(assy);
 }
 

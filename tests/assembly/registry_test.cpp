@@ -1,6 +1,8 @@
 // The loader and saver registries: order, replacement by name, lookup and messages.
 #include <kivctrl/kivctrl.h>
 
+#include "support/bus_recorder.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,20 +11,8 @@
 
 namespace {
 
-// Records the registry messages (1807-1810) with their positions.
-class RegistryMessages : public MsgHandlerImp {
-public:
-    RegistryMessages() { msg_handler_register(this); }
-    ~RegistryMessages() override { msg_handler_unregister(this); }
-    const char *name() override { return "registry test messages"; }
-    int handle(short code, void *, std::intptr_t n) override
-    {
-        if (code >= MSG_LOADER_REGISTERED && code <= MSG_SAVER_UNREGISTERED)
-            seen.emplace_back(code, static_cast<int>(n));
-        return 0;
-    }
-    std::vector<std::pair<int, int>> seen;
-};
+const kivtest::BusRecorder::Wanted kRegistryMessages =
+    kivtest::codes_between(MSG_LOADER_REGISTERED, MSG_SAVER_UNREGISTERED);
 
 class Factory : public LoaderFactoryImp {
 public:
@@ -109,18 +99,19 @@ TEST(LoaderRegistry, BuiltInFactoriesInTheirOrder)
 TEST(LoaderRegistry, SameNameReplacesInPlace)
 {
     Factory a("Same", "x", 7, 0), b("same", "X", 7, 0);
-    RegistryMessages messages;
+    kivtest::BusRecorder messages(kRegistryMessages);
     Registered ra(&a);
     // b has a's name: it replaces a (1808 for a's place, then 1807 for b's).
     const int count = loader_count();
     Registered rb(&b);
     EXPECT_EQ(loader_count(), count);
     EXPECT_EQ(loader_get_index(&a), 0);
-    ASSERT_GE(messages.seen.size(), 3u);
-    const int a_index = messages.seen[0].second;
-    EXPECT_EQ(messages.seen[0].first, MSG_LOADER_REGISTERED);
-    EXPECT_EQ(messages.seen[1], std::make_pair(int(MSG_LOADER_UNREGISTERED), a_index));
-    EXPECT_EQ(messages.seen[2], std::make_pair(int(MSG_LOADER_REGISTERED), loader_get_index(&b)));
+    const std::vector<std::pair<int, int>> seen = messages.codes_and_counts();
+    ASSERT_GE(seen.size(), 3u);
+    const int a_index = seen[0].second;
+    EXPECT_EQ(seen[0].first, MSG_LOADER_REGISTERED);
+    EXPECT_EQ(seen[1], std::make_pair(int(MSG_LOADER_UNREGISTERED), a_index));
+    EXPECT_EQ(seen[2], std::make_pair(int(MSG_LOADER_REGISTERED), loader_get_index(&b)));
     EXPECT_EQ(loader_get_index(&b), a_index);
 }
 
@@ -174,13 +165,13 @@ TEST(LoaderRegistry, FactoryNamesAndSuffixLists)
 TEST(LoaderRegistry, UnregisteringTheUnknownChangesNothing)
 {
     Factory stranger("Stranger", "s", 0, 0);
-    RegistryMessages messages;
+    kivtest::BusRecorder messages(kRegistryMessages);
     const int count = loader_count();
     EXPECT_EQ(loader_unregister(&stranger), 0);
     EXPECT_EQ(loader_unregister(nullptr), 0);
     EXPECT_EQ(loader_register(nullptr), 0);
     EXPECT_EQ(loader_count(), count);
-    EXPECT_TRUE(messages.seen.empty());
+    EXPECT_TRUE(messages.codes_and_counts().empty());
     EXPECT_EQ(loader_get_factory(0), nullptr);
     EXPECT_EQ(loader_get_factory(count + 1), nullptr);
 }
@@ -204,7 +195,7 @@ TEST(SaverRegistry, ExistsOnlyWhileSaversAreRegistered)
 {
     EXPECT_EQ(saver_count(), 0);
     Saver1 vrml("VRML", "wrl", 0), text("Text Part", "kvg", 0), first("First", "zzz", 9);
-    RegistryMessages messages;
+    kivtest::BusRecorder messages(kRegistryMessages);
     EXPECT_EQ(saver_register(&vrml), 0);
     EXPECT_EQ(saver_register(&text), 0);
     EXPECT_EQ(saver_register(&first), 0);
@@ -219,7 +210,7 @@ TEST(SaverRegistry, ExistsOnlyWhileSaversAreRegistered)
     EXPECT_EQ(saver_count(), 3);
     EXPECT_EQ(saver_get_index(&vrml), 0);
     EXPECT_EQ(saver_get_index(&again), 2);
-    EXPECT_EQ(messages.seen, (std::vector<std::pair<int, int>>{
+    EXPECT_EQ(messages.codes_and_counts(), (std::vector<std::pair<int, int>>{
                                  {MSG_SAVER_REGISTERED, 1}, {MSG_SAVER_REGISTERED, 1},
                                  {MSG_SAVER_REGISTERED, 1}, {MSG_SAVER_UNREGISTERED, 3},
                                  {MSG_SAVER_REGISTERED, 2}}));

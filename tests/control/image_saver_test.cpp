@@ -1,6 +1,7 @@
 // GSimageSaver: every picture a surface announces reaches the writer once; with the PNG
 // plug-in the files hold exactly the surface's pixels.
 #include "control/surface_fixture.h"
+#include "support/bus_recorder.h"
 
 #include <png.h>
 
@@ -32,19 +33,6 @@ public:
 private:
     int *deleted_;
     bool fail_;
-};
-
-class Errors : public MsgHandlerImp {
-public:
-    Errors() { msg_handler_register(this); }
-    ~Errors() override { msg_handler_unregister(this); }
-    const char *name() override { return "saver test errors"; }
-    int handle(short code, void *, std::intptr_t) override
-    {
-        count += code == MSG_ERROR;
-        return 0;
-    }
-    int count = 0;
 };
 
 // The PNG's pixels, top row first; empty when libpng cannot read it.
@@ -121,7 +109,7 @@ TEST_F(ImageSaver, OwnsItsWriterAndListensUntilDestroyed)
 
 TEST_F(ImageSaver, FailuresAreKeptAndReported)
 {
-    Errors errors;
+    kivtest::BusRecorder errors(MSG_ERROR);
     int deleted = 0;
     {
         GSbitmapDisplaySurface surface(0, 16, 8, 24);
@@ -136,7 +124,7 @@ TEST_F(ImageSaver, FailuresAreKeptAndReported)
         broken.draw();
         EXPECT_EQ(saver.error(), 1);
         EXPECT_EQ(static_cast<ProbeWriter *>(saver.writer())->sizes.size(), 0u);
-        EXPECT_EQ(errors.count, 1) << "no picture to write";
+        EXPECT_EQ(errors.count(MSG_ERROR), 1) << "no picture to write";
     }
     EXPECT_EQ(deleted, 2);
 

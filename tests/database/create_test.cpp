@@ -42,7 +42,7 @@ TEST_F(DbTest, NewObjectHasItsInitialValuesAndOneCreationMessage)
     MessageLog log({MSG_OBJ_CREATED, MSG_OBJ_RENAMED});
     _object *p = db_create_obj(g, OBJ_OBJECT);
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_CREATED, p}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_CREATED, p}}));
 
     EXPECT_EQ(p->type, OBJ_OBJECT);
     EXPECT_EQ(p->parent, g);
@@ -76,7 +76,7 @@ TEST_F(DbTest, FaceObjectsStopAfterTheirAnnouncement)
     MessageLog log({MSG_OBJ_CREATED});
     _object *f = db_create_face_obj(p);
     ASSERT_NE(f, nullptr);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_CREATED, f}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_CREATED, f}}));
     EXPECT_EQ(f->type, OBJ_FACE);
     EXPECT_EQ(f->parent, p);
     EXPECT_EQ(f->color_level, -200);
@@ -102,7 +102,7 @@ TEST(Assembly, CreationMakesTheCurrentRootAndAnnouncesIt)
     KivAssembly *a = db_new_assembly("first");
     ASSERT_NE(a, nullptr);
     _object *r = a->GetRoot();
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_CREATED, r}, {MSG_ASSEMBLY_CREATED, a}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_CREATED, r}, {MSG_ASSEMBLY_CREATED, a}}));
     EXPECT_EQ(currency(), before + 1);
     EXPECT_EQ(db_get_root(), r);
     EXPECT_TRUE(db_root_exists());
@@ -134,7 +134,7 @@ TEST(Assembly, DeletingAnAssemblyThatIsNotCurrentLeavesTheCurrentOneAlone)
 
     MessageLog log({MSG_OBJ_FREEING});
     db_delete_assembly(a);
-    EXPECT_EQ(log.entries.size(), 2u);  // a's part, then a's root
+    EXPECT_EQ(log.entries().size(), 2u);  // a's part, then a's root
     EXPECT_EQ(db_get_root(), b->GetRoot());
     EXPECT_EQ(name_to_obj("kept"), b_part);
     db_delete_assembly(b);
@@ -259,7 +259,7 @@ TEST_F(DbTest, AccessorsReportNullObjectsAndRanges)
 
     MessageLog log({MSG_OBJ_EXPAND});
     EXPECT_EQ(obj_set_expand(p, 0), 0);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_EXPAND, p}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_EXPAND, p}}));
     EXPECT_EQ(obj_get_expand(p), 0);
 
     obj_suspend_constraints(p);

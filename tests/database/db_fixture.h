@@ -1,39 +1,18 @@
-// Shared helpers of the database tests: a recorder of bus messages and a fixture that owns
-// one assembly.
+// Shared helpers of the database tests: the bus recorder under its short name and a fixture
+// that owns one assembly.
 #pragma once
+
+#include "support/bus_recorder.h"
 
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/qel_msg.h>
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <utility>
 #include <vector>
 
-// Records (code, payload) of the codes it was asked to watch, in arrival order.
-class MessageLog : public MsgHandlerImp {
-public:
-    explicit MessageLog(std::set<short> codes) : codes_(std::move(codes))
-    {
-        msg_handler_register(this);
-    }
-    ~MessageLog() override { msg_handler_unregister(this); }
-
-    const char *name() override { return "test message log"; }
-    int handle(short code, void *data, std::intptr_t) override
-    {
-        if (codes_.count(code))
-            entries.emplace_back(code, data);
-        return 0;
-    }
-
-    std::vector<std::pair<short, void *>> entries;
-
-private:
-    std::set<short> codes_;
-};
-
+using MessageLog = kivtest::BusRecorder;
 using Msg = std::pair<short, void *>;
 
 class DbTest : public ::testing::Test {

@@ -22,7 +22,7 @@ TEST_F(DbTest, DeletingAGroupDeletesItsSubtreeChildrenFirst)
         {MSG_OBJ_FREEING, c1},  {MSG_OBJ_DELETING, c2}, {MSG_OBJ_FREEING, c2},
         {MSG_OBJ_DELETING, c3}, {MSG_OBJ_FREEING, c3}, {MSG_OBJ_DELETING, g},
         {MSG_OBJ_FREEING, g}};
-    EXPECT_EQ(log.entries, expected);
+    EXPECT_EQ(log.entries(), expected);
     EXPECT_EQ(child_names(root), (std::vector<std::string>{"other"}));
     for (const char *n : {"g", "c1", "gc", "c2", "c3"})
         EXPECT_EQ(name_to_obj(n), nullptr) << n;
@@ -46,7 +46,7 @@ TEST_F(DbTest, DeletingAPartDeletesItsFacesAndHandsOtherChildrenUp)
         {MSG_OBJ_UNLINKING, kid}, {MSG_OBJ_LINKED, kid},   // first under the root
         {MSG_OBJ_UNLINKING, kid}, {MSG_OBJ_LINKED, kid},   // then under p's parent
         {MSG_OBJ_FREEING, p}};
-    EXPECT_EQ(log.entries, expected);
+    EXPECT_EQ(log.entries(), expected);
     EXPECT_EQ(kid->parent, g);
     EXPECT_EQ(child_names(g), (std::vector<std::string>{"sibling", "kid"}));
     EXPECT_EQ(child_names(root), (std::vector<std::string>{"g"}));
@@ -144,7 +144,7 @@ TEST(AssemblyDeletion, AnnouncesFirstFreesEverythingAndTheRootLast)
         {MSG_OBJ_DELETING, p},       {MSG_OBJ_FREEING, p},
         {MSG_OBJ_DELETING, g},       {MSG_OBJ_FREEING, g},
         {MSG_OBJ_DELETING, r},       {MSG_OBJ_FREEING, r}};
-    EXPECT_EQ(log.entries, expected);
+    EXPECT_EQ(log.entries(), expected);
     EXPECT_EQ(db_get_root(), nullptr);
     EXPECT_EQ(name_to_obj("a"), nullptr);
 }

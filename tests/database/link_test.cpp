@@ -38,7 +38,7 @@ TEST_F(LinkTest, RefusalsChangeNothing)
     MessageLog log({MSG_OBJ_UNLINKING, MSG_OBJ_LINKED});
     for (const Case &k : cases)
         EXPECT_EQ(db_link(k.newparent, k.child), 1) << k.what;
-    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.entries().empty());
     EXPECT_EQ(b->parent, a);
     EXPECT_EQ(a->parent, root);
     EXPECT_EQ(child_names(root), (std::vector<std::string>{"a", "other"}));
@@ -52,7 +52,7 @@ TEST_F(LinkTest, MovesTheSubtreeToTheEndOfTheNewParent)
         o->grpradius_valid = 1;
     MessageLog log({MSG_OBJ_UNLINKING, MSG_OBJ_LINKED});
     EXPECT_EQ(db_link(root, c), 0);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_UNLINKING, c}, {MSG_OBJ_LINKED, c}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_UNLINKING, c}, {MSG_OBJ_LINKED, c}}));
     EXPECT_EQ(c->parent, root);
     EXPECT_EQ(face->parent, c);
     EXPECT_EQ(child_names(root), (std::vector<std::string>{"a", "other", "c"}));

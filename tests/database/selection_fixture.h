@@ -1,5 +1,5 @@
-// Shared helpers of the selection tests: a bus recorder that keeps the integer argument, and
-// a binding that records what selection asks of the layers above.
+// Shared helpers of the selection tests: the selection messages as (code, name, n), and a
+// binding that records what selection asks of the layers above.
 #pragma once
 
 #include <kivctrl/selection.h>
@@ -12,20 +12,20 @@
 // (code, object name or "-", n) of the selection messages, in arrival order.
 using SelMsg = std::tuple<short, std::string, long>;
 
-class SelectionLog : public MsgHandlerImp {
-public:
-    SelectionLog() { msg_handler_register(this); }
-    ~SelectionLog() override { msg_handler_unregister(this); }
-    const char *name() override { return "test selection log"; }
-    int handle(short code, void *data, std::intptr_t n) override
+struct SelectionLog {
+    std::vector<SelMsg> entries() const
     {
-        if (code < MSG_SEL_ADDED || code > MSG_SEL_REMOVE_DISPLAY)
-            return 0;
-        auto *o = static_cast<_object *>(data);
-        entries.emplace_back(code, o && o->name ? o->name : "-", static_cast<long>(n));
-        return 0;
+        std::vector<SelMsg> out;
+        for (const kivtest::BusMessage &m : bus.messages())
+            out.emplace_back(m.code, m.note, static_cast<long>(m.n));
+        return out;
     }
-    std::vector<SelMsg> entries;
+    // Objects may be gone by the time the test looks, so their names are taken on arrival.
+    kivtest::BusRecorder bus{kivtest::codes_between(MSG_SEL_ADDED, MSG_SEL_REMOVE_DISPLAY),
+                             [](short, void *data, std::intptr_t) -> std::string {
+                                 auto *o = static_cast<_object *>(data);
+                                 return o && o->name ? o->name : "-";
+                             }};
 };
 
 // Records the calls of the selection binding as "bind a", "unbind a", "first a", "begins",

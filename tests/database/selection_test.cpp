@@ -78,7 +78,7 @@ TEST_P(SelectionMessages, SendsTheseMessagesInOrder)
         object_picked(name_to_obj(n));
     SelectionLog log;
     mc.act(b);
-    EXPECT_EQ(log.entries, mc.expected);
+    EXPECT_EQ(log.entries(), mc.expected);
     std::vector<std::string> names;
     for (_object *o : selected())
         names.emplace_back(o->name);
@@ -180,7 +180,7 @@ TEST_F(SelectionTest, AddAndRemoveOnNumberedListsOnlyChangeMembership)
     sel_remobj(id, c);
     const std::vector<SelMsg> expected = {
         {MSG_SEL_ADDED, "a", id}, {MSG_SEL_ADDED, "b", id}, {MSG_SEL_REMOVED, "a", id}};
-    EXPECT_EQ(log.entries, expected);
+    EXPECT_EQ(log.entries(), expected);
     EXPECT_TRUE(rec.calls.empty());
     EXPECT_EQ(sel_countobj(0), 0);
     EXPECT_EQ(sel_countobj(id), 1);
@@ -201,7 +201,7 @@ TEST_F(SelectionTest, ActivatingAListMovesTheBindingToItsObjects)
         {MSG_SEL_REMOVE_DISPLAY, "c", 0}, {MSG_SEL_DESELECTED, "c", 0},
         {MSG_SEL_APPLY_DISPLAY, "a", id}, {MSG_SEL_SELECTED, "a", id},
         {MSG_SEL_APPLY_DISPLAY, "b", id}, {MSG_SEL_SELECTED, "b", id}};
-    EXPECT_EQ(log.entries, expected);
+    EXPECT_EQ(log.entries(), expected);
     EXPECT_EQ(selected(), (std::vector<_object *>{a, b}));
     EXPECT_EQ(sel_listsetactive(id), id);
     EXPECT_EQ(rec.calls.size(), 3u) << "activating the active list again changes nothing";
@@ -228,7 +228,7 @@ TEST_F(SelectionTest, DeletingSelectedObjectsLeavesNothingBehind)
     EXPECT_EQ(rec.calls.back(), "ended");
     SelectionLog log;
     object_deselectall();
-    EXPECT_EQ(log.entries, (std::vector<SelMsg>{count(0)}));
+    EXPECT_EQ(log.entries(), (std::vector<SelMsg>{count(0)}));
 }
 
 }  // namespace

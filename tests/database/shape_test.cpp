@@ -107,7 +107,7 @@ TEST_F(DbTest, RenamingReachesTheGraphicsNodes)
     EXPECT_STREQ(GSobject_getname(lod1), "bolt");
     EXPECT_STREQ(GSobject_getname(lod2), "bolt");
     EXPECT_STREQ(GSobject_getname(node), "frame");
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_RENAMED, part}, {MSG_OBJ_RENAMED, group}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_RENAMED, part}, {MSG_OBJ_RENAMED, group}}));
 
     // The levels' graphics objects go with the part.
 }

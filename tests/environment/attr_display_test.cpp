@@ -44,23 +44,24 @@ TEST_F(DisplayTest, HidingAGroupAnnouncesEachVisibleObjectBelowItOnce)
 {
     MessageLog log({MSG_OBJ_SHOWN, MSG_OBJ_HIDDEN});
     ASSERT_EQ(obj_set_vis(group, 0), 0);
-    std::multiset<std::pair<short, void *>> got(log.entries.begin(), log.entries.end());
+    const std::vector<Msg> entries = log.entries();
+    std::multiset<std::pair<short, void *>> got(entries.begin(), entries.end());
     const std::multiset<std::pair<short, void *>> hid{
         {MSG_OBJ_HIDDEN, group}, {MSG_OBJ_HIDDEN, part}, {MSG_OBJ_HIDDEN, face},
         {MSG_OBJ_HIDDEN, inner}};
     EXPECT_EQ(got, hid);
-    EXPECT_EQ(log.entries.front(), (Msg{MSG_OBJ_HIDDEN, group}));  // parents first
+    EXPECT_EQ(log.entries().front(), (Msg{MSG_OBJ_HIDDEN, group}));  // parents first
     EXPECT_EQ(obj_get_vis(light), 1);
 
-    log.entries.clear();
+    log.clear();
     obj_set_vis(group, 0);
-    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.entries().empty());
 
     obj_set_vis(group, 1);
-    EXPECT_EQ(log.entries.size(), 5u);  // the part that was hidden on its own shows as well
-    log.entries.clear();
+    EXPECT_EQ(log.entries().size(), 5u);  // the part that was hidden on its own shows as well
+    log.clear();
     obj_set_vis(part, 1);
-    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.entries().empty());
 }
 
 TEST_F(DisplayTest, AHiddenActivePartShowsItsEnvelopeAndShowingItMakesTheRadiusAgain)

@@ -156,7 +156,7 @@ TEST_F(NoteTextureTest, ATextureReachesEveryGeometryNodeWithItsFieldsAfterTheIma
     const std::vector<Msg> sent{{MSG_TEX_POSITION, part},       {MSG_TEX_ORIENTATION, part},
                                 {MSG_TEX_SCALE, part},          {MSG_TEX_GRID_POSITION, part},
                                 {MSG_TEX_GRID_ORIENTATION, part}, {MSG_TEX_GRID_SCALE, part}};
-    EXPECT_EQ(log.entries, sent);
+    EXPECT_EQ(log.entries(), sent);
     EXPECT_NEAR(obj_get_textureangle(part), 90.0f, 1e-4f);
     EXPECT_NEAR(obj_get_textureorient(part), std::numbers::pi_v<float> / 2, 1e-6f);
     EXPECT_NEAR(obj_get_texturegrideangles(part).z, 90.0f, 1e-3f);

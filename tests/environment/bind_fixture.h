@@ -66,16 +66,3 @@ inline ::testing::AssertionResult at(const QEL_VECT3 &v, float x, float y, float
     return ::testing::AssertionFailure() << "(" << v.x << ", " << v.y << ", " << v.z << ")";
 }
 
-// Records the format texts of error reports (message 5) while it lives.
-struct ErrorLog : MsgHandlerImp {
-    ErrorLog() { msg_handler_register(this); }
-    ~ErrorLog() override { msg_handler_unregister(this); }
-    const char *name() override { return "test error log"; }
-    int handle(short code, void *data, std::intptr_t) override
-    {
-        if (code == MSG_ERROR)
-            formats.emplace_back(static_cast<ESD_MESSAGE *>(data)->format);
-        return 0;
-    }
-    std::vector<std::string> formats;
-};

@@ -101,7 +101,7 @@ TEST_F(BindTest, FacesBindToTheirGroupsAndPickingMakesFacesOnce)
     EXPECT_STREQ(picked->name, "Face 3");
     EXPECT_EQ(picked->face_index, 3);
     EXPECT_EQ(picked->active, 1);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_RENAMED, picked}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_RENAMED, picked}}));
     EXPECT_EQ(handle_to_obj(face_group(mesh, 3), &created, true), picked);
     EXPECT_EQ(created, 0);
     // A node nobody owns, and a node under one nobody owns, lead nowhere.
@@ -126,11 +126,11 @@ TEST_F(BindTest, ActivationShowsLoadsAndReleasesGeometry)
     EXPECT_EQ(face->active, 1);
     EXPECT_TRUE(GSobject_getvisibility(part->gsobject));
     EXPECT_EQ(part->lod_current, mesh);
-    EXPECT_EQ(log.entries.front(), (Msg{MSG_OBJ_ACTIVATED, group}));
+    EXPECT_EQ(log.entries().front(), (Msg{MSG_OBJ_ACTIVATED, group}));
 
     // Deactivation frees the geometry but keeps an empty node in place, at the same spot.
     obj_set_pos(part, QEL_VECT3(3, 0, 0), FRAME_WORLD);
-    log.entries.clear();
+    log.clear();
     EXPECT_EQ(obj_set_active(part, 0), 0);
     EXPECT_EQ(part->active, 0);
     EXPECT_EQ(face->active, 0);
@@ -145,7 +145,7 @@ TEST_F(BindTest, ActivationShowsLoadsAndReleasesGeometry)
     obj_get_pos(part, p, FRAME_WORLD);
     EXPECT_TRUE(at(p, 3, 0, 0));
     EXPECT_EQ(handle_to_obj(part->gsobject, nullptr, false), part);
-    EXPECT_EQ(log.entries.back(), (Msg{MSG_OBJ_DEACTIVATED, face}));
+    EXPECT_EQ(log.entries().back(), (Msg{MSG_OBJ_DEACTIVATED, face}));
 
     // Nothing to load again (the level has no file): the part stays inactive.
     EXPECT_NE(obj_set_active(part, 1), 0);
@@ -299,12 +299,12 @@ TEST_F(BindTest, ActivatingAnotherViewpointDeactivatesTheFirst)
     obj_set_active(b, 1);
     EXPECT_EQ(root->viewpoint, b);
     EXPECT_EQ(a->active, 0);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_OBJ_DEACTIVATED, a}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_OBJ_DEACTIVATED, a}}));
 }
 
 TEST_F(BindTest, UnknownTypesAreReported)
 {
-    ErrorLog log;
+    kivtest::BusRecorder log(MSG_ERROR);
     _object odd(static_cast<OBJECT_TYPE>(9), nullptr);
     EXPECT_EQ(VE_create_geo(&odd), 105);
     EXPECT_EQ(odd.gsobject, nullptr);
@@ -314,9 +314,9 @@ TEST_F(BindTest, UnknownTypesAreReported)
     EXPECT_EQ(VE_load_obj(&odd), 0);
     odd.gsobject = nullptr;
     odd.gslight = nullptr;
-    EXPECT_EQ(log.formats, (std::vector<std::string>{"Unrecognized type in VE_create_geo",
-                                                     "Unrecognized object type in VE_sync_geo",
-                                                     "Unrecognized type in VE_create_obj"}));
+    EXPECT_EQ(log.error_formats(), (std::vector<std::string>{"Unrecognized type in VE_create_geo",
+                                                            "Unrecognized object type in VE_sync_geo",
+                                                            "Unrecognized type in VE_create_obj"}));
 }
 
 TEST_F(BindTest, SelectedObjectsAreDrawnInFullAndViewMovesRedrawEachTick)

@@ -214,7 +214,7 @@ TEST_F(CollideTest, WatchSendsTheCollisionMessages)
         ASSERT_EQ(obj_set_pos(mover, QEL_VECT3(t.x, 0, 0), FRAME_WORLD), 0);
         MessageLog log({1101, 1102, 1103, 1104, 1105});
         kiv::env::collide_watch(mover, t.mode, false, hits);
-        EXPECT_EQ(log.entries, t.expect);
+        EXPECT_EQ(log.entries(), t.expect);
     }
 }
 

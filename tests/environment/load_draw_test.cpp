@@ -1,6 +1,7 @@
 // The window thread draws while the background loader reads real part files (text parts and
 // binary STL, read ahead on threads of their own) and puts them in place.
 #include "tests/environment/loading_fixture.h"
+#include "support/bus_recorder.h"
 
 #include <kivctrl/gs_part_file.h>
 #include <kivctrl/gs_universe.h>
@@ -38,19 +39,6 @@ std::string square_stl(float s)
     return kivtest::binary_stl("square", {F{{0, 0, 1}, {{{0, 0, 0}, {s, 0, 0}, {s, s, 0}}}},
                                           F{{0, 0, 1}, {{{0, 0, 0}, {s, s, 0}, {0, s, 0}}}}});
 }
-
-struct Finished : MsgHandlerImp {
-    Finished() { msg_handler_register(this); }
-    ~Finished() override { msg_handler_unregister(this); }
-    const char *name() override { return "test load end"; }
-    int handle(short code, void *, std::intptr_t) override
-    {
-        if (code == MSG_LOAD_FINISHED)
-            done = true;
-        return 0;
-    }
-    std::atomic<bool> done{false};
-};
 
 class LoadDrawTest : public LoadingTest {
 protected:
@@ -92,9 +80,9 @@ TEST_F(LoadDrawTest, FramesAreDrawnOrSkippedWhileRealPartsReplaceTheBoxes)
         all.push_back(deferred(name.c_str(), file, 1.0f,
                                QEL_VECT3(6.0f * (i % 6) - 12.0f, 6.0f * (i / 6) - 6.0f, 0)));
     }
-    Finished finished;
+    kivtest::BusRecorder finished(MSG_LOAD_FINISHED);
     build_in_background();
-    while (!finished.done) {
+    while (finished.count(MSG_LOAD_FINISHED) == 0) {
         // As the window thread's tick and paint: only when the lock is free at once.
         if (assy->AccessGeometry()) {
             dv_obj_sync();

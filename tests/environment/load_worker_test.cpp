@@ -19,7 +19,7 @@ TEST_F(LoadingTest, WithBackgroundLoadingOffNothingStartsAndTheValuesWait)
     LoadLog log;
     VE_build_tree(root);
     assy->WaitForGeometryLoad();
-    EXPECT_TRUE(log.events.empty());
+    EXPECT_TRUE(log.events().empty());
     EXPECT_TRUE(waiting(a));
     EXPECT_EQ(a->active, 0);
 }
@@ -35,10 +35,10 @@ TEST_F(LoadingTest, TheLoaderActivatesEveryDeferredPartOnItsOwnThread)
     build_in_background();
     assy->WaitForGeometryLoad();
 
-    EXPECT_EQ(log.events, (std::vector<std::string>{"started", "finished"}));
-    ASSERT_EQ(log.threads.size(), 2u);
-    EXPECT_NE(log.threads[0], std::this_thread::get_id());
-    EXPECT_EQ(log.threads[0], log.threads[1]);
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"started", "finished"}));
+    ASSERT_EQ(log.threads().size(), 2u);
+    EXPECT_NE(log.threads()[0], std::this_thread::get_id());
+    EXPECT_EQ(log.threads()[0], log.threads()[1]);
     EXPECT_EQ(on->active, 1);
     EXPECT_EQ(face->active, 1);
     EXPECT_EQ(off->active, 0);
@@ -46,7 +46,7 @@ TEST_F(LoadingTest, TheLoaderActivatesEveryDeferredPartOnItsOwnThread)
     // The placeholder gave way to the file's triangle.
     ASSERT_NE(on->geolist.get(1)->handle, nullptr);
     EXPECT_EQ(on->gsobject, on->geolist.get(1)->handle);
-    EXPECT_GT(log.replaced, 0);
+    EXPECT_GT(log.replaced(), 0);
 }
 
 TEST_F(LoadingTest, ATreeWithNothingDeferredIsVisitedAndLeftAsItIs)
@@ -55,8 +55,8 @@ TEST_F(LoadingTest, ATreeWithNothingDeferredIsVisitedAndLeftAsItIs)
     LoadLog log;
     build_in_background();
     assy->WaitForGeometryLoad();
-    EXPECT_EQ(log.events, (std::vector<std::string>{"started", "finished"}));
-    EXPECT_TRUE(log.activated.empty());
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"started", "finished"}));
+    EXPECT_TRUE(log.names().empty());
     EXPECT_EQ(group->parent, root);
 }
 

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -97,36 +98,43 @@ inline Loader *HoldingPartFactory::create()
     return new HoldingPartLoader(*this);
 }
 
-// Records, from whatever thread, the names of parts as they are activated and the loader's
-// start and end messages with the thread each came from.
-struct LoadLog : MsgHandlerImp {
-    LoadLog() { msg_handler_register(this); }
-    ~LoadLog() override { msg_handler_unregister(this); }
-    const char *name() override { return "test load log"; }
-    int handle(short code, void *data, std::intptr_t) override
+// From whatever thread: the loader's start and end messages with the thread each came from,
+// and the names of parts as they are activated (taken on arrival: a part may be gone later).
+struct LoadLog {
+    std::vector<std::string> events() const
     {
-        std::lock_guard lock(mutex);
-        if (code == MSG_LOAD_STARTED || code == MSG_LOAD_FINISHED) {
-            events.emplace_back(code == MSG_LOAD_STARTED ? "started" : "finished");
-            threads.push_back(std::this_thread::get_id());
-        } else if (code == MSG_OBJ_ACTIVATED) {
-            auto *o = static_cast<_object *>(data);
-            if (o->type == OBJ_OBJECT)
-                activated.emplace_back(o->name);
-        } else if (code == MSG_OBJ_GSNODE_REPLACED) {
-            ++replaced;
-        }
-        return 0;
+        std::vector<std::string> out;
+        for (const BusMessage &m : bus.messages())
+            if (m.code == MSG_LOAD_STARTED || m.code == MSG_LOAD_FINISHED)
+                out.emplace_back(m.code == MSG_LOAD_STARTED ? "started" : "finished");
+        return out;
     }
-    std::vector<std::string> names()
+    std::vector<std::thread::id> threads() const
     {
-        std::lock_guard lock(mutex);
-        return activated;
+        std::vector<std::thread::id> out;
+        for (const BusMessage &m : bus.messages())
+            if (m.code == MSG_LOAD_STARTED || m.code == MSG_LOAD_FINISHED)
+                out.push_back(m.thread);
+        return out;
     }
-    std::mutex mutex;
-    std::vector<std::string> events, activated;
-    std::vector<std::thread::id> threads;
-    int replaced = 0;
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> out;
+        for (const BusMessage &m : bus.messages())
+            if (m.code == MSG_OBJ_ACTIVATED && !m.note.empty())
+                out.push_back(m.note);
+        return out;
+    }
+    int replaced() const { return bus.count(MSG_OBJ_GSNODE_REPLACED); }
+
+    BusRecorder bus{std::set<short>{MSG_LOAD_STARTED, MSG_LOAD_FINISHED, MSG_OBJ_ACTIVATED,
+                                    MSG_OBJ_GSNODE_REPLACED},
+                    [](short code, void *data, std::intptr_t) -> std::string {
+                        auto *o = static_cast<_object *>(data);
+                        return code == MSG_OBJ_ACTIVATED && o->type == OBJ_OBJECT && o->name
+                                   ? o->name
+                                   : "";
+                    }};
 };
 
 class LoadingTest : public DbTest {

@@ -260,7 +260,7 @@ TEST_F(PartLoadTest, AFileNobodyFindsLeavesThePartInactive)
     EXPECT_EQ(ghost->geolist.get(1)->handle, nullptr);
     EXPECT_FLOAT_EQ(ghost->geolist.get(1)->threshold, 8.0f);
     EXPECT_FALSE(GSobject_getvisibility(ghost->gsobject));
-    EXPECT_EQ(log.entries.front().first, MSG_LOCATE_PART);
+    EXPECT_EQ(log.entries().front().first, MSG_LOCATE_PART);
     // The rest of the assembly is not affected.
     write("real.tpart", "faces 1 size 1");
     EXPECT_EQ(obj_set_active(part_with_file(root, "real", "real.tpart"), 1), 0);

@@ -149,7 +149,7 @@ TEST_F(FramesTest, RootAndFacesStayPutAndUnboundObjectsReadAsOrigin)
         EXPECT_EQ(VE_set_pos(o, {1, 2, 3}), 0);
         EXPECT_EQ(VE_set_orient(o, axis_turn(1, 0, 0, 10)), 0);
     }
-    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.entries().empty());
     QEL_VECT3 p;
     QEL_QUAT q;
     EXPECT_EQ(VE_get_pos(root, p), 0);
@@ -184,7 +184,7 @@ TEST_F(FramesTest, UnknownTypesAreReported)
     EXPECT_EQ(VE_get_radius(P, &r), 105);
     EXPECT_EQ(r, 0.0f);
     P->type = saved;
-    EXPECT_EQ(log.entries.size(), 5u);
+    EXPECT_EQ(log.entries().size(), 5u);
 }
 
 TEST_F(FramesTest, NonFiniteOrZeroPlacementsAreRefused)
@@ -260,7 +260,7 @@ TEST_F(ConstraintTest, FullTranslationLockRefusesUntilSuspended)
     EXPECT_EQ(obj_set_pos(P, goal, FRAME_WORLD), 0);
     EXPECT_EQ(obj_set_relpos(P, goal, FRAME_LOCAL), 0);
     EXPECT_TRUE(near3(world(P).p, start));
-    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.entries().empty());
 
     obj_suspend_constraints(P);
     obj_suspend_constraints(P);
@@ -274,7 +274,7 @@ TEST_F(ConstraintTest, FullTranslationLockRefusesUntilSuspended)
     EXPECT_EQ(obj_set_pos(P, start, FRAME_WORLD), 0);
     env_set_global_suspend_linkages(0);
     EXPECT_TRUE(near3(world(P).p, start));
-    EXPECT_EQ(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries().size(), 2u);
 }
 
 TEST_F(ConstraintTest, RotationLocksZeroTheLockedPartsOfTheTurn)
@@ -300,14 +300,14 @@ TEST_F(ConstraintTest, RotationLocksZeroTheLockedPartsOfTheTurn)
     const QEL_QUAT change = compose(after.inverseunit(), mixed);
     EXPECT_NEAR(change.z, 0.0f, 1e-4f);
     EXPECT_GT(std::fabs(change.x), 0.1f);
-    EXPECT_EQ(log.entries.size(), 3u);
+    EXPECT_EQ(log.entries().size(), 3u);
 
     for (int d : {DOF_RX, DOF_RY})
         obj_set_constrain(P, d, 4, 0, 0);
     const QEL_QUAT locked = world(P).q;
     EXPECT_EQ(obj_set_orient(P, axis_turn(0, 1, 0, 10), FRAME_WORLD), 0);
     EXPECT_TRUE(same_turn(world(P).q, locked));
-    EXPECT_EQ(log.entries.size(), 3u);
+    EXPECT_EQ(log.entries().size(), 3u);
 }
 
 TEST_F(ConstraintTest, PivotChangeReappliesPositionLimits)
@@ -354,9 +354,9 @@ TEST_F(PlacementTest, MovesAndTurnsAnnounceAndCountOverTheSubtree)
     EXPECT_EQ(P->orient_changes, static_cast<unsigned short>(q0 + 1));
     EXPECT_EQ(B->orient_changes, static_cast<unsigned short>(b0 + 1));
     EXPECT_EQ(S->pos_changes, s0);  // a sibling of B's ancestor line stays
-    ASSERT_EQ(log.entries.size(), 2u);
-    EXPECT_EQ(log.entries[0], Msg(MSG_OBJ_POSITION, B));
-    EXPECT_EQ(log.entries[1], Msg(MSG_OBJ_ORIENTATION, B));
+    ASSERT_EQ(log.entries().size(), 2u);
+    EXPECT_EQ(log.entries()[0], Msg(MSG_OBJ_POSITION, B));
+    EXPECT_EQ(log.entries()[1], Msg(MSG_OBJ_ORIENTATION, B));
 
     P->pos_changes = 0xFFFF;
     obj_set_relpos(A, {0, 0, 1}, FRAME_WORLD);

@@ -128,7 +128,7 @@ TEST_F(SensorTest, OneTickRunsTasksSensorsMovesThenObjectTasks)
                     MSG_OBJ_POSITION, MSG_TASKS_OBJECT_PASS_BEGIN, MSG_TASKS_OBJECT_PASS_END});
     move(110, 100);
     std::vector<short> codes;
-    for (const Msg &m : log.entries)
+    for (const Msg &m : log.entries())
         if (codes.empty() || codes.back() != m.first)
             codes.push_back(m.first);
     const std::vector<short> expected{MSG_TASKS_FREE_PASS_BEGIN, MSG_TASKS_FREE_PASS_END,

@@ -70,7 +70,7 @@ TEST_F(SensorTest, ViewModeMovesTheSelectionAlongTheScreenByTheWorkedScale)
 
     const std::vector<Msg> expected{{MSG_BUTTON_DOWN, nullptr}, {MSG_DRAG_BEGIN, nullptr},
                                     {MSG_BUTTON_UP, nullptr}, {MSG_DRAG_END, nullptr}};
-    EXPECT_EQ(log.entries, expected);
+    EXPECT_EQ(log.entries(), expected);
 }
 
 TEST_F(SensorTest, ObjectModesSnapTheScreenOntoTheObjectsAxes)

@@ -31,7 +31,7 @@ TEST_F(TreeBuildTest, AnEmptyTreeGetsAViewpointWithHeadlightAndAGroup)
     EXPECT_STREQ(group->name, "assembly");
     EXPECT_EQ(group->type, OBJ_GROUP);
     EXPECT_EQ(group->active, 1);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_VIEWPOINT_CREATED, vp},
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_VIEWPOINT_CREATED, vp},
                                              {MSG_HEADLIGHT_CREATED, light},
                                              {MSG_DEFAULT_GROUP_CREATED, root}}));
 
@@ -42,9 +42,9 @@ TEST_F(TreeBuildTest, AnEmptyTreeGetsAViewpointWithHeadlightAndAGroup)
     EXPECT_NEAR(std::fabs(q.x * half.x + q.y * half.y + q.z * half.z + q.w * half.w), 1, 1e-5);
 
     // A second build finds everything in place.
-    log.entries.clear();
+    log.clear();
     VE_build_tree(root);
-    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.entries().empty());
     EXPECT_EQ(root->children.count(), 2);
 }
 

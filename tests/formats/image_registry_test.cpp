@@ -3,6 +3,7 @@
 #include <kivctrl/kivctrl.h>
 #include <kivctrl/qel_internet.h>
 
+#include "support/bus_recorder.h"
 #include "support/loopback_servers.h"
 
 #include <gtest/gtest.h>
@@ -19,21 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-// Records the registry messages.
-class Messages : public MsgHandlerImp {
-public:
-    Messages() { msg_handler_register(this); }
-    ~Messages() override { msg_handler_unregister(this); }
-    const char *name() override { return "image registry test"; }
-    int handle(short code, void *, std::intptr_t n) override
-    {
-        if (code >= MSG_IMAGE_READER_REGISTERED && code <= MSG_MOVIE_WRITER_UNREGISTERED)
-            seen.emplace_back(code, static_cast<int>(n));
-        return 0;
-    }
-    std::vector<std::pair<int, int>> seen;
-};
 
 // A reader factory whose readers succeed or fail as told, counting what is asked of it.
 class FakeReaderFactory : public GSimageReaderFactoryImp {
@@ -259,7 +245,8 @@ TEST(ImageReaders, BuiltInFactories)
 
 TEST(ImageReaders, RegistrationSortsAndAnnounces)
 {
-    Messages m;
+    kivtest::BusRecorder m(
+        kivtest::codes_between(MSG_IMAGE_READER_REGISTERED, MSG_MOVIE_WRITER_UNREGISTERED));
     FakeReaderFactory a("png", "Zeta", FakeReaderFactory::NoReader);
     FakeReaderFactory b("PNG", "alpha", FakeReaderFactory::NoReader);
     FakeReaderFactory c("aaa", "First", FakeReaderFactory::NoReader);
@@ -276,7 +263,7 @@ TEST(ImageReaders, RegistrationSortsAndAnnounces)
     for (FakeReaderFactory *f : {&twin, &c, &b, &a})
         EXPECT_EQ(image_reader_unregister(f), 0);
     EXPECT_EQ(image_reader_unregister(&a), 0);  // no longer registered: nothing sent
-    EXPECT_EQ(m.seen, (std::vector<std::pair<int, int>>{
+    EXPECT_EQ(m.codes_and_counts(), (std::vector<std::pair<int, int>>{
                           {1801, 3}, {1801, 3}, {1801, 1}, {1801, 9},
                           {1802, 9}, {1802, 1}, {1802, 3}, {1802, 3}}));
     EXPECT_EQ(image_reader_count(), 5);
@@ -343,7 +330,8 @@ TEST(ImageReaders, RemovalTakesOutTheAnnouncedFactoryWhateverListenersDid)
 
 TEST(ImageWriters, SameNameReplacesAndListsAreSeparate)
 {
-    Messages m;
+    kivtest::BusRecorder m(
+        kivtest::codes_between(MSG_IMAGE_READER_REGISTERED, MSG_MOVIE_WRITER_UNREGISTERED));
     FakeWriterFactory first("png", "PNG");
     FakeWriterFactory second("png", "png");
     FakeWriterFactory movie("avi", "PNG");
@@ -358,7 +346,7 @@ TEST(ImageWriters, SameNameReplacesAndListsAreSeparate)
     movie_writer_unregister(&movie);
     EXPECT_EQ(still_writer_count(), 0);
     EXPECT_EQ(movie_writer_count(), 0);
-    EXPECT_EQ(m.seen, (std::vector<std::pair<int, int>>{
+    EXPECT_EQ(m.codes_and_counts(), (std::vector<std::pair<int, int>>{
                           {1813, 1}, {1815, 1}, {1814, 1}, {1813, 1}, {1814, 1}, {1816, 1}}));
 }
 

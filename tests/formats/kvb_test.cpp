@@ -6,6 +6,7 @@
 
 #include "formats/part_support.h"
 #include "graphics/gs_object.h"
+#include "support/bus_recorder.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@ using kivtest::expect_same;
 using kivtest::face_children;
 using kivtest::Object;
 using kivtest::read_file;
-using kivtest::Reports;
 using kivtest::ScratchDir;
 using kivtest::snapshot;
 using kivtest::write_file;
@@ -357,10 +357,10 @@ TEST(KvbRead, DamagedFilesFailWithTheirReason)
         SCOPED_TRACE(c.name);
         const std::string path = dir.file("damaged.kvb");
         write_file(path, c.bytes);
-        Reports reports;
+        kivtest::BusRecorder reports(MSG_ERROR);
         EXPECT_FALSE(read_part(path, GS_FILE_BINARY));
-        ASSERT_EQ(reports.seen.size(), 1u);
-        EXPECT_EQ(reports.seen[0], "Cannot read the part file " + path + ": " + c.reason);
+        ASSERT_EQ(reports.error_texts().size(), 1u);
+        EXPECT_EQ(reports.error_texts()[0], "Cannot read the part file " + path + ": " + c.reason);
     }
 }
 
@@ -369,10 +369,10 @@ TEST(KvbWrite, FullDiskIsReportedAsFailure)
     if (!std::filesystem::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
     const Object part = build_part();
-    Reports reports;
+    kivtest::BusRecorder reports(MSG_ERROR);
     EXPECT_FALSE(GSobject_write(part.get(), "/dev/full", GS_FILE_BINARY));
     EXPECT_FALSE(GSobject_write(part.get(), "/dev/full", GS_FILE_TEXT));
-    EXPECT_EQ(reports.seen.size(), 2u);
+    EXPECT_EQ(reports.error_texts().size(), 2u);
 }
 
 TEST(KvbLoader, RegisteredAsTheBinaryPartLoader)

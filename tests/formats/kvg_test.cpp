@@ -7,6 +7,7 @@
 
 #include "graphics/gs_object.h"
 #include "formats/part_support.h"
+#include "support/bus_recorder.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,6 @@ using kivtest::expect_same;
 using kivtest::face_children;
 using kivtest::Object;
 using kivtest::Record;
-using kivtest::Reports;
 using kivtest::snapshot;
 using kivtest::read_file;
 using kivtest::ScratchDir;
@@ -200,11 +200,11 @@ TEST(KvgRead, BadFilesAreRejectedWithTheirReason)
     };
     for (const auto &[name, reason] : cases) {
         SCOPED_TRACE(name);
-        Reports reports;
+        kivtest::BusRecorder reports(MSG_ERROR);
         EXPECT_FALSE(read_text(kData + name));
-        ASSERT_EQ(reports.seen.size(), 1u);
-        EXPECT_EQ(reports.seen[0].rfind("Cannot read the part file " + kData + name + ": " + reason, 0), 0u)
-            << reports.seen[0];
+        ASSERT_EQ(reports.error_texts().size(), 1u);
+        EXPECT_EQ(reports.error_texts()[0].rfind("Cannot read the part file " + kData + name + ": " + reason, 0), 0u)
+            << reports.error_texts()[0];
     }
 }
 
@@ -227,9 +227,9 @@ TEST(KvgRead, NumbersAtTheEdgesOfFloat)
 TEST(KvgRead, StreamWithAnErrorGivesNull)
 {
     std::unique_ptr<QelFileReader> in(QelCreateReaderInstance((kData + "missing.kvg").c_str(), 0));
-    Reports reports;
+    kivtest::BusRecorder reports(MSG_ERROR);
     EXPECT_EQ(GSobject_read(*in, GS_FILE_TEXT), nullptr);
-    EXPECT_EQ(reports.seen, std::vector<std::string>{"Cannot read the part file: the file cannot be opened"});
+    EXPECT_EQ(reports.error_texts(), std::vector<std::string>{"Cannot read the part file: the file cannot be opened"});
 }
 
 TEST(KvgWrite, RefusalsLeaveTheFileAlone)
@@ -238,7 +238,7 @@ TEST(KvgWrite, RefusalsLeaveTheFileAlone)
     const Object part = build_part();
     const std::string keep = dir.file("keep.kvg");
     write_file(keep, "precious");
-    Reports reports;
+    kivtest::BusRecorder reports(MSG_ERROR);
     EXPECT_FALSE(GSobject_write(nullptr, keep.c_str(), GS_FILE_TEXT));
     EXPECT_FALSE(GSobject_write(part.get(), keep.c_str(), static_cast<GSfileformat>(-1)));
     EXPECT_FALSE(GSobject_write(part.get(), keep.c_str(), static_cast<GSfileformat>(7)));
@@ -246,12 +246,12 @@ TEST(KvgWrite, RefusalsLeaveTheFileAlone)
     EXPECT_FALSE(GSobject_write(face, keep.c_str(), GS_FILE_TEXT));
     EXPECT_EQ(read_file(keep), "precious");
     EXPECT_FALSE(GSobject_write(part.get(), dir.file("no/such/dir/x.kvg").c_str(), GS_FILE_TEXT));
-    EXPECT_EQ(reports.seen.size(), 4u);
+    EXPECT_EQ(reports.error_texts().size(), 4u);
     EXPECT_EQ(GSobject_read(keep.c_str(), GS_FILE_BINARY), nullptr);
     EXPECT_EQ(GSobject_read(keep.c_str(), GS_FILE_VRML1), nullptr);
-    ASSERT_EQ(reports.seen.size(), 6u);
-    EXPECT_EQ(reports.seen[4], "Cannot read the part file " + keep + ": not a KVG binary part file");
-    EXPECT_EQ(reports.seen[5], "Cannot read the part file " + keep + ": the VRML 1.0 form cannot be read");
+    ASSERT_EQ(reports.error_texts().size(), 6u);
+    EXPECT_EQ(reports.error_texts()[4], "Cannot read the part file " + keep + ": not a KVG binary part file");
+    EXPECT_EQ(reports.error_texts()[5], "Cannot read the part file " + keep + ": the VRML 1.0 form cannot be read");
 }
 
 TEST(KvgLoader, RegisteredAsTheTextPartLoader)

@@ -17,28 +17,6 @@ struct Deleter {
 };
 using Object = std::unique_ptr<GSobject, Deleter>;
 
-// Error reports sent while it lives.
-class Reports : public MsgHandlerImp {
-public:
-    Reports() { msg_handler_register(this); }
-    ~Reports() override { msg_handler_unregister(this); }
-    const char *name() override { return "part test reports"; }
-    int handle(short code, void *data, std::intptr_t n) override
-    {
-        if (code != 5)
-            return 0;
-        const auto *m = static_cast<const ESD_MESSAGE *>(data);
-        std::string text = m->format;
-        for (int i = 0; i < n; ++i) {
-            const std::string mark = '%' + std::to_string(i + 1);
-            text.replace(text.find(mark), mark.size(), m->args[i]);
-        }
-        seen.push_back(text);
-        return 0;
-    }
-    std::vector<std::string> seen;
-};
-
 // What a mesh shows, independent of how its vertices and normals are numbered: per face
 // group, per record, the kind, colour and every corner's position and normal.
 struct Corner {

@@ -2,6 +2,8 @@
 // files read back with libpng.
 #include <kivctrl/kivctrl.h>
 
+#include "support/bus_recorder.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -31,20 +33,6 @@ std::vector<std::uint8_t> read_png(const std::string &file, int &width, int &hei
     height = static_cast<int>(image.height);
     return pixels;
 }
-
-// Counts error reports.
-class Errors : public MsgHandlerImp {
-public:
-    Errors() { msg_handler_register(this); }
-    ~Errors() override { msg_handler_unregister(this); }
-    const char *name() override { return "png test errors"; }
-    int handle(short code, void *, std::intptr_t) override
-    {
-        count += code == MSG_ERROR;
-        return 0;
-    }
-    int count = 0;
-};
 
 class PngPlugin : public ::testing::Test {
 protected:
@@ -126,7 +114,7 @@ TEST_F(PngPlugin, OneBitBitmap)
 
 TEST_F(PngPlugin, FailuresAreReportedAndLeaveNoFile)
 {
-    Errors errors;
+    kivtest::BusRecorder errors(MSG_ERROR);
     GSbitmap odd(4, 4, 4);
     GSbitmap fine(4, 4, 24);
     const std::string file = (dir_ / "kiv_png_fail.png").string();
@@ -136,7 +124,7 @@ TEST_F(PngPlugin, FailuresAreReportedAndLeaveNoFile)
     auto w = writer((dir_ / "no-such-dir" / "x.png").string());
     EXPECT_FALSE(w->write(&fine));
     EXPECT_TRUE(w->error());
-    EXPECT_EQ(errors.count, 3);
+    EXPECT_EQ(errors.count(MSG_ERROR), 3);
     EXPECT_FALSE(fs::exists(file));
 }
 

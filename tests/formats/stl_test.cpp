@@ -3,6 +3,7 @@
 #include <kivctrl/loader.h>
 
 #include "formats/stl_binary.h"
+#include "support/bus_recorder.h"
 #include "formats/stl_text.h"
 #include "formats/stl_support.h"
 #include "support/scratch.h"
@@ -434,22 +435,9 @@ TEST_F(StlLoaders, BrokenFilesAreNotTaken)
     EXPECT_EQ(invoke(write("count.stl", kivtest::binary_stl("b", two_facets(), 0, 3))).second, -1);
 }
 
-class ErrorMessages : public MsgHandlerImp {
-public:
-    ErrorMessages() { msg_handler_register(this); }
-    ~ErrorMessages() override { msg_handler_unregister(this); }
-    const char *name() override { return "stl test errors"; }
-    int handle(short code, void *data, std::intptr_t) override
-    {
-        if (code == MSG_ERROR) texts.push_back(static_cast<ESD_MESSAGE *>(data)->format);
-        return 0;
-    }
-    std::vector<std::string> texts;
-};
-
 TEST_F(StlLoaders, UnopenableFilesAreReported)
 {
-    ErrorMessages errors;
+    kivtest::BusRecorder errors(MSG_ERROR);
     const std::string missing = dir.file("missing.stl");
     struct {
         const char *factory;
@@ -458,12 +446,12 @@ TEST_F(StlLoaders, UnopenableFilesAreReported)
                  {"Stereolithography", "Can not open .slp file"},
                  {"Stereolithography (binary)", "Can not open stl binary file"}};
     for (const auto &c : cases) {
-        errors.texts.clear();
+        errors.clear();
         std::unique_ptr<Loader> loader(loader_get_factory(c.factory)->create());
         GSobject *obj = reinterpret_cast<GSobject *>(1);
         EXPECT_EQ(loader->load(nullptr, nullptr, missing.c_str(), nullptr, &obj), 0);
         EXPECT_EQ(obj, nullptr);
-        EXPECT_EQ(errors.texts, std::vector<std::string>{c.text});
+        EXPECT_EQ(errors.error_formats(), std::vector<std::string>{c.text});
     }
 }
 

@@ -1,11 +1,13 @@
 #include <kivctrl/kivctrl.h>
 
+#include "support/bus_recorder.h"
 #include "support/scratch.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,29 +17,6 @@ const std::string plugin_dir = KIV_TEST_PLUGIN_DIR;
 const std::string full = plugin_dir + "/qel_test_full";
 const std::string init_only = plugin_dir + "/qel_test_initonly";
 const std::string bare = plugin_dir + "/qel_test_bare";
-
-// Collects the error reports (message 5) and counts the debug reports (message 2).
-class Reports : public MsgHandlerImp {
-public:
-    Reports() { msg_handler_register(this); }
-    ~Reports() override { msg_handler_unregister(this); }
-    const char *name() override { return "dll test reports"; }
-    int handle(short code, void *data, std::intptr_t n) override
-    {
-        if (code == MSG_DEBUG)
-            ++debug;
-        if (code == MSG_ERROR) {
-            const auto *m = static_cast<const ESD_MESSAGE *>(data);
-            std::string text = m->format;
-            for (int i = 0; i < n; ++i)
-                text += std::string("|") + m->args[i];
-            errors.push_back(text);
-        }
-        return 0;
-    }
-    std::vector<std::string> errors;
-    int debug = 0;
-};
 
 bool loaded(const std::string &name)
 {
@@ -56,10 +35,24 @@ protected:
         unsetenv("KIV_TEST_PLUGIN_LOG");
     }
     std::string calls() const { return kivtest::read_file(log); }
+    // Each error report as its format and arguments joined by '|'.
+    std::vector<std::string> errors() const
+    {
+        std::vector<std::string> out;
+        for (const kivtest::BusMessage &m : reports.messages()) {
+            if (m.code != MSG_ERROR)
+                continue;
+            std::string text = m.format;
+            for (const std::string &a : m.args)
+                text += "|" + a;
+            out.push_back(text);
+        }
+        return out;
+    }
 
     kivtest::ScratchDir dir{"dll"};
     std::string log = dir.file("calls.log");
-    Reports reports;
+    kivtest::BusRecorder reports{std::set<short>{MSG_ERROR, MSG_DEBUG}};
 };
 
 } // namespace
@@ -84,12 +77,12 @@ TEST_F(DynamicLibraries, SecondOpenCountsUseWithoutSecondInit)
     EXPECT_EQ(dl_close(h), 0);
     EXPECT_EQ(calls(), "init qel_test_full\nterm qel_test_full\n");
     EXPECT_FALSE(loaded(full));
-    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_TRUE(errors().empty());
 
-    const int debug_before = reports.debug;
+    const int debug_before = reports.count(MSG_DEBUG);
     EXPECT_EQ(dl_close(h), -1);
     EXPECT_EQ(dl_close(nullptr), -1);
-    EXPECT_EQ(reports.debug, debug_before + 2);
+    EXPECT_EQ(reports.count(MSG_DEBUG), debug_before + 2);
 }
 
 TEST_F(DynamicLibraries, ExistsProbesWithoutKeepingTheLibrary)
@@ -102,7 +95,7 @@ TEST_F(DynamicLibraries, ExistsProbesWithoutKeepingTheLibrary)
 
     EXPECT_EQ(dl_exists((plugin_dir + "/qel_missing").c_str(), &count), 0);
     EXPECT_EQ(count, 0);
-    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(DynamicLibraries, TermClosesEveryLibraryOnce)
@@ -116,8 +109,8 @@ TEST_F(DynamicLibraries, TermClosesEveryLibraryOnce)
     EXPECT_EQ(calls(), "init qel_test_full\ninit qel_test_initonly\nterm qel_test_full\n");
     EXPECT_FALSE(loaded(full));
     EXPECT_FALSE(loaded(init_only));
-    ASSERT_EQ(reports.errors.size(), 1u);
-    EXPECT_EQ(reports.errors[0], "Unable to load termfunc %1 in %2|dll_term|" + init_only);
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_EQ(errors()[0], "Unable to load termfunc %1 in %2|dll_term|" + init_only);
 
     int count = -1;
     EXPECT_EQ(dl_exists(full.c_str(), &count), 1);
@@ -151,7 +144,7 @@ TEST_F(DynamicLibraries, ReportsMissingLibraryAndEntries)
         "Unable to load initfunc %1 in %2|dll_init|" + bare,
         "Unable to load termfunc %1 in %2|dll_term|" + bare,
     };
-    EXPECT_EQ(reports.errors, expected);
+    EXPECT_EQ(errors(), expected);
 }
 
 // Records are kept by the name as given: with and without the extension they are two records

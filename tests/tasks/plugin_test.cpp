@@ -25,7 +25,7 @@ TEST_F(TaskTest, APlugInTaskKindRunsInThePassesInPriorityOrder)
     MessageLog log({MSG_TASK_BEGIN});
     tick();
     tick();
-    for (const Msg &m : log.entries)
+    for (const Msg &m : log.entries())
         order.emplace_back(static_cast<_task *>(m.second)->name());
     EXPECT_EQ(order, (std::vector<std::string>{"other", "plugged", "probe", "other", "plugged", "probe"}));
     EXPECT_STREQ(obj_get_name(part), "plugged 2");
@@ -37,7 +37,7 @@ TEST_F(TaskTest, APlugInTaskKindRunsInThePassesInPriorityOrder)
     EXPECT_EQ(task_find(part, "plugged"), nullptr);
     EXPECT_EQ(task_find(nullptr, "plugged"), nullptr);
     EXPECT_EQ(part->tasklist.count(), 2);
-    log.entries.clear();
+    log.clear();
     tick();
-    EXPECT_EQ(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries().size(), 2u);
 }

@@ -16,7 +16,7 @@ TEST_F(TaskTest, RegisteringANameInAnotherCaseReplacesTheFactory)
     const int old_position = task_get_index(&probe);
     MessageLog log({MSG_TASK_REGISTERED, MSG_TASK_UNREGISTERED});
     task_register(&upper);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_TASK_UNREGISTERED, &probe},
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_TASK_UNREGISTERED, &probe},
                                              {MSG_TASK_REGISTERED, &upper}}));
     EXPECT_EQ(task_count(), before);
     EXPECT_EQ(task_get_index(&probe), 0);
@@ -55,13 +55,13 @@ TEST_F(TaskTest, PassesRunByOwnershipThenPriorityThenArrival)
     tick();
     EXPECT_EQ(probe_log(), (Tags{"free-10000", "free-1000", "free-50", "root-10000",
                                  "part-100-first", "part-100-second", "root-minus"}));
-    ASSERT_EQ(log.entries.size(), 2u + 2 * 7 + 2);
-    EXPECT_EQ(log.entries.front().first, MSG_TASKS_FREE_PASS_BEGIN);
-    EXPECT_EQ(log.entries[1], Msg(MSG_TASK_BEGIN, task_find(nullptr, "internal")));
-    EXPECT_EQ(log.entries[2], Msg(MSG_TASK_END, task_find(nullptr, "internal")));
-    EXPECT_EQ(log.entries[7].first, MSG_TASKS_FREE_PASS_END);
-    EXPECT_EQ(log.entries[8].first, MSG_TASKS_OBJECT_PASS_BEGIN);
-    EXPECT_EQ(log.entries.back().first, MSG_TASKS_OBJECT_PASS_END);
+    ASSERT_EQ(log.entries().size(), 2u + 2 * 7 + 2);
+    EXPECT_EQ(log.entries().front().first, MSG_TASKS_FREE_PASS_BEGIN);
+    EXPECT_EQ(log.entries()[1], Msg(MSG_TASK_BEGIN, task_find(nullptr, "internal")));
+    EXPECT_EQ(log.entries()[2], Msg(MSG_TASK_END, task_find(nullptr, "internal")));
+    EXPECT_EQ(log.entries()[7].first, MSG_TASKS_FREE_PASS_END);
+    EXPECT_EQ(log.entries()[8].first, MSG_TASKS_OBJECT_PASS_BEGIN);
+    EXPECT_EQ(log.entries().back().first, MSG_TASKS_OBJECT_PASS_END);
 
     // A second tick runs the same order again; a priority change reorders.
     probe_log().clear();
@@ -86,7 +86,7 @@ TEST_F(TaskTest, ATaskDeletingItselfIsDestroyedOnceAfterItsRun)
     tick();
     EXPECT_TRUE(alive_after_delete);
     EXPECT_EQ(probes_destroyed(), 1);
-    EXPECT_EQ(log.entries.front(), Msg(MSG_TASK_END, self));
+    EXPECT_EQ(log.entries().front(), Msg(MSG_TASK_END, self));
     EXPECT_EQ(root->tasklist.count(), 1);
     probe_log().clear();
     tick();
