@@ -6,6 +6,8 @@
 #include <kivctrl/kiv_db.h>
 #include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/selection.h>
+#include <kivctrl/ve_env.h>
 
 #include "environment/binding_internal.h"
 #include "environment/geo_data.h"
@@ -129,19 +131,27 @@ void finish_part(_object *o)
 }
 
 // Every graphics object of o is told what it stands for, then the object's state and
-// attributes are applied to them.
+// attributes are applied to them. A selected object's new graphics objects get what selecting
+// gave the old ones: drawn in full while only envelopes are drawn, and the select display.
 void common_tail(_object *o)
 {
     const int type = kiv::env::graphics_type(o);
+    const bool selected = sel_countobj() > 0 && sel_findobj(o) > 0;
+    const bool envelopes_only = env_get_onlydrawenvelopes() != 0;
     for (GSobject *g : kiv::env::geometry_nodes(o)) {
-        if (GSobject_kind(g) == GS_KIND_OBJECT)
-            GSobject_setobjecttype(g, type);
+        if (GSobject_kind(g) != GS_KIND_OBJECT)
+            continue;
+        GSobject_setobjecttype(g, type);
+        if (envelopes_only)
+            GSobject_setoverrideenvelope(g, selected);
     }
     VE_set_up_all_geo_data(o);
     VE_activate_obj(o);
     kiv::env::push_material(o);
     kiv::env::refresh_texture(o);
     kiv::env::refresh_note(o);
+    if (selected)
+        msg_send(MSG_SEL_APPLY_DISPLAY, o, sel_listgetactive());
 }
 
 // Files of a group, light or viewpoint are assemblies read into it; their levels hold no

@@ -7,6 +7,8 @@
 #include <kivctrl/gs_universe.h>
 #include <kivctrl/placement.h>
 #include <kivctrl/qel_msg.h>
+#include <kivctrl/selection.h>
+#include <kivctrl/ve_env.h>
 
 #include <atomic>
 #include <chrono>
@@ -150,6 +152,24 @@ TEST_F(BindTest, ActivationShowsLoadsAndReleasesGeometry)
     // Nothing to load again (the level has no file): the part stays inactive.
     EXPECT_NE(obj_set_active(part, 1), 0);
     EXPECT_EQ(part->active, 0);
+}
+
+// Geometry that arrives for a selected part (a load in the background, say) is shown as
+// selected: drawn in full while only envelopes are drawn, with the select display applied.
+TEST_F(BindTest, APartSelectedBeforeItsGeometryArrivesLoadsAsSelected)
+{
+    _object *part = make(root, OBJ_OBJECT, "p");
+    _object *other = make(root, OBJ_OBJECT, "q");
+    object_picked(part);
+    env_set_onlydrawenvelopes(1);
+    MessageLog log({MSG_SEL_APPLY_DISPLAY});
+    give_mesh(part, make_mesh(1, 1.0f));
+    give_mesh(other, make_mesh(1, 1.0f));
+    env_set_onlydrawenvelopes(0);
+    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_SEL_APPLY_DISPLAY, part}}));
+    EXPECT_TRUE(static_cast<ADT_Object *>(part->gsobject)->overrideenvelope);
+    EXPECT_FALSE(static_cast<ADT_Object *>(other->gsobject)->overrideenvelope);
+    object_picked(part);
 }
 
 TEST_F(BindTest, ReplacingGeometryKeepsThePlacementUnderTheLock)
