@@ -108,15 +108,16 @@ void copy_props(_object *to, _object *from)
     }
 }
 
-// o takes over what the file now says of its component x.
-void take_over(_object *o, _object *x)
+// o takes over what the file now says of its component x; true when o moved.
+bool take_over(_object *o, _object *x)
 {
     obj_suspend_constraints(o);
-    move_keeping_children(o, world_of(x));
+    const bool moved = move_keeping_children(o, world_of(x));
     obj_set_color(o, x->color, x->color_level);
     copy_props(o, x);
     obj_resume_constraints(o);
     o->vars.add("NO_PIVOT", mark_value);
+    return moved;
 }
 
 struct Refresh {
@@ -125,6 +126,7 @@ struct Refresh {
     std::unordered_map<std::string, _object *> table;
     int marked = 0;
     int matched = 0;
+    bool moved = false;  // some object moved or was made while matching
 
     // The group's own components, each under its name; the first of a name is kept.
     void mark()
@@ -163,13 +165,14 @@ struct Refresh {
                         o->geometryvalid = 0;
                         o->sourceid = g->sourceid;
                         table.emplace(n, o);
+                        moved = true;
                     }
                 } else {
                     // Nowhere to put it: its parent in the file stands for nothing here.
                     continue;
                 }
-                if (o)
-                    take_over(o, x);
+                if (o && take_over(o, x))
+                    moved = true;
             }
             OBJLIST_ITER it(x->children);
             std::vector<_object *> kids;
@@ -180,20 +183,19 @@ struct Refresh {
         }
     }
 
-    // Parents moved before their children were placed: move again until all rest.
+    // Parents moved before their children were placed: move again until all rest. When
+    // matching moved nothing, every object already rests where the file puts it.
     void settle()
     {
-        for (int round = 0; round < kSettleRounds; ++round) {
-            bool moved = false;
-            db_walk_subtree(twin, [this, &moved](_object *x) {
+        for (int round = 0; moved && round < kSettleRounds; ++round) {
+            moved = false;
+            db_walk_subtree(twin, [this](_object *x) {
                 const std::string n = kiv::env::component_name(x);
                 auto found = n.empty() ? table.end() : table.find(n);
                 if (found != table.end() && move_keeping_children(found->second, world_of(x)))
                     moved = true;
                 return true;
             });
-            if (!moved)
-                return;
         }
     }
 
@@ -257,12 +259,18 @@ void refresh_component(_object *g)
 {
     if (!g || g->type != OBJ_GROUP || g->geolist.isempty() || !g->parent)
         return;
+    // Only a group whose file is a component assembly is refreshed; the twin would take the
+    // group's parameters, so any other group is known to be only reloaded before a twin is
+    // made. Every object of a component carries parameters of its own, and making and
+    // deleting a twin for each of them would cost as much as reading the file again.
+    const char *params = g->geolist.get(1)->part.params;
+    if (!params || std::strcmp(params, "ComponentName=/") != 0)
+        return;
     _object *twin = make_twin(g);
     if (!twin)
         return;
-    const char *params = twin->geolist.isempty() ? nullptr : twin->geolist.get(1)->part.params;
     bool ok = false;
-    if (params && std::strcmp(params, "ComponentName=/") == 0)
+    if (!twin->geolist.isempty())
         load_level_file(twin, twin->geolist.get(1), ok);
     if (ok) {
         Refresh r{g, twin, {}, 0, 0};
