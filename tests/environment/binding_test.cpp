@@ -166,7 +166,7 @@ TEST_F(BindTest, APartSelectedBeforeItsGeometryArrivesLoadsAsSelected)
     give_mesh(part, make_mesh(1, 1.0f));
     give_mesh(other, make_mesh(1, 1.0f));
     env_set_onlydrawenvelopes(0);
-    EXPECT_EQ(log.entries, (std::vector<Msg>{{MSG_SEL_APPLY_DISPLAY, part}}));
+    EXPECT_EQ(log.entries(), (std::vector<Msg>{{MSG_SEL_APPLY_DISPLAY, part}}));
     EXPECT_TRUE(static_cast<ADT_Object *>(part->gsobject)->overrideenvelope);
     EXPECT_FALSE(static_cast<ADT_Object *>(other->gsobject)->overrideenvelope);
     object_picked(part);
