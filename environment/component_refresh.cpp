@@ -9,6 +9,7 @@
 #include "database/subtree_walk.h"
 #include "environment/binding_internal.h"
 #include "environment/component_name.h"
+#include "environment/geometry_guard.h"
 
 #include <algorithm>
 #include <cstring>
@@ -266,6 +267,8 @@ void refresh_component(_object *g)
     const char *params = g->geolist.get(1)->part.params;
     if (!params || std::strcmp(params, "ComponentName=/") != 0)
         return;
+    // The drawing and the loading thread must not meet objects half made or half deleted.
+    GeometryGuard lock(obj_get_assembly(g));
     _object *twin = make_twin(g);
     if (!twin)
         return;

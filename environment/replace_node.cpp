@@ -9,26 +9,11 @@
 
 #include "environment/binding_internal.h"
 #include "environment/geo_data.h"
+#include "environment/geometry_guard.h"
 
 #include <vector>
 
 namespace {
-
-// Holds the assembly's geometry lock for the life of the guard (nothing without assembly).
-class GeometryGuard {
-public:
-    explicit GeometryGuard(KivAssembly *a) : a_(a && a->AccessGeometryWait() ? a : nullptr) {}
-    ~GeometryGuard()
-    {
-        if (a_)
-            a_->ReleaseGeometry();
-    }
-    GeometryGuard(const GeometryGuard &) = delete;
-    GeometryGuard &operator=(const GeometryGuard &) = delete;
-
-private:
-    KivAssembly *a_;
-};
 
 std::vector<_object *> children_of(_object *o)
 {
@@ -51,7 +36,7 @@ namespace kiv::env {
 
 void replace_node(_object *o, GSobject *g, bool keep_pivot)
 {
-    GeometryGuard guard(GetAssembly(o));
+    kiv::env::GeometryGuard guard(GetAssembly(o));
     GSobject *old = o->gsobject;
     QEL_VECT3 pos, world_pos, mid;
     QEL_QUAT q;

@@ -10,6 +10,7 @@
 #include <kivctrl/qel_pathname.h>
 
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -29,6 +30,8 @@ struct ComponentFactory : LoaderFactoryImp {
     int priority() override { return 5002; }
     Loader *create() override;
     int reads = 0;
+    // Whether another thread could take the geometry lock while the last file was read.
+    bool lock_free_while_reading = true;
 };
 
 struct ComponentLoader : Loader {
@@ -47,6 +50,12 @@ struct ComponentLoader : Loader {
             return 2;
         }
         ++f.reads;
+        f.lock_free_while_reading = std::async(std::launch::async, [a] {
+                                        const bool got = a->AccessGeometry();
+                                        if (got)
+                                            a->ReleaseGeometry();
+                                        return got;
+                                    }).get();
         std::ifstream in(file);
         std::string line;
         while (std::getline(in, line)) {
@@ -189,7 +198,10 @@ TEST_F(RefreshTest, SurvivorsTakeTheFileNewOnesComeAndVanishedOnesGo)
                        "part c - 0 5 0 0 1 1 new\n"
                        "part d - 0 0 4 1 1 0 new\n");
     MessageLog log({MSG_OBJ_CREATED, MSG_OBJ_FREEING});
+    EXPECT_TRUE(factory.lock_free_while_reading);
     revalidate(g);
+    // The twin was read under the geometry lock: drawing never meets the tree half changed.
+    EXPECT_FALSE(factory.lock_free_while_reading);
 
     // The group itself stays where it was, in its own colour.
     EXPECT_TRUE(at(world(g), 10, 0, 0));
