@@ -147,15 +147,30 @@ GSobject *LoadGSobjectInstanceCache::decimated(const char *file, const char *opt
     if (!e)
         return nullptr;
     if (!e->simplified) {
-        std::unique_ptr<GSDB_Geometry, void (*)(GSDB_Geometry *)> copy(
-            createGSDB_Geometry(e->geometry.get()), &destroyGSDB_Geometry);
-        std::unique_ptr<GSDB_Geometry, void (*)(GSDB_Geometry *)> coarse(
-            decimateGSDB_Geometry(copy.get(), 0.02), &destroyGSDB_Geometry);
-        if (!coarse)
+        e->simplified.reset(simplify(e->geometry.get()));
+        if (!e->simplified)
             return nullptr;
-        e->simplified.reset(createGSobject(coarse.get()));
     }
     return GSobject_newinstance(e->simplified.get());
+}
+
+void LoadGSobjectInstanceCache::keep_simplified(const char *file, const char *options,
+                                                GSobject *simplified)
+{
+    std::unique_ptr<GSobject, GSobjectDelete> kept(simplified);
+    std::lock_guard lock(mutex_);
+    Entry *e = entry(file, options);
+    if (e && !e->simplified)
+        e->simplified = std::move(kept);
+}
+
+GSobject *LoadGSobjectInstanceCache::simplify(GSobject *geometry)
+{
+    std::unique_ptr<GSDB_Geometry, void (*)(GSDB_Geometry *)> copy(
+        createGSDB_Geometry(geometry), &destroyGSDB_Geometry);
+    std::unique_ptr<GSDB_Geometry, void (*)(GSDB_Geometry *)> coarse(
+        decimateGSDB_Geometry(copy.get(), 0.02), &destroyGSDB_Geometry);
+    return coarse ? createGSobject(coarse.get()) : nullptr;
 }
 
 bool LoadGSobjectInstanceCache::forget(const char *file, const char *options)

@@ -41,6 +41,12 @@ public:
     // A new instance of the simplified geometry for (file, options), built on first request;
     // null when nothing is cached or the geometry cannot be simplified.
     GSobject *decimated(const char *file, const char *options);
+    // Takes simplified (made by simplify) as the simplified geometry of (file, options) when
+    // that is cached without one; deletes it otherwise.
+    void keep_simplified(const char *file, const char *options, GSobject *simplified);
+    // The simplified copy of geometry the cache hands out, made on any thread without the
+    // cache; null when geometry cannot be simplified.
+    static GSobject *simplify(GSobject *geometry);
     // Forgets everything read from file with options. True when something was cached.
     bool forget(const char *file, const char *options);
     // Deletes every entry.

@@ -62,6 +62,7 @@ ParallelRead parallel_read(const std::vector<LoaderFactory *> &factories, const 
         const int result = loader->load(nullptr, nullptr, file, options, &geometry);
         if (result == LOADER_GEOMETRY && geometry) {
             r.geometry = geometry;
+            r.simplified = LoadGSobjectInstanceCache::simplify(geometry);
             r.basename = base;
             return r;
         }
@@ -73,18 +74,20 @@ ParallelRead parallel_read(const std::vector<LoaderFactory *> &factories, const 
 void adopt_parallel_read(const char *file, const char *options, ParallelRead r)
 {
     std::unique_ptr<GSobject, void (*)(GSobject *)> geometry(r.geometry, &GSobject_delete);
+    std::unique_ptr<GSobject, void (*)(GSobject *)> simplified(r.simplified, &GSobject_delete);
     if (!geometry)
         return;
     LoadGSobjectInstanceCache &cache = instance_cache();
     if (GSobject *cached = cache.instance(file, options)) {
         GSobject_delete(cached);
-        return;
-    }
-    if (GSobject *shared = cache.instance_by_basename(file, options, r.basename.c_str())) {
+    } else if (GSobject *shared =
+                   cache.instance_by_basename(file, options, r.basename.c_str())) {
         GSobject_delete(shared);
-        return;
+    } else {
+        cache.store(file, options, r.basename.c_str(), geometry.get());
     }
-    cache.store(file, options, r.basename.c_str(), geometry.get());
+    if (simplified)
+        cache.keep_simplified(file, options, simplified.release());
 }
 
 }  // namespace kiv::assembly

@@ -26,9 +26,12 @@ struct ParallelFactories {
 };
 ParallelFactories parallel_factories(const char *type);
 
-// What one read produced: the geometry (owned by the caller) and the loader's basename.
+// What one read produced: the geometry, its simplified copy (made along with the read, so
+// that the activation under the geometry lock finds it ready; both owned by the caller) and
+// the loader's basename.
 struct ParallelRead {
     GSobject *geometry = nullptr;
+    GSobject *simplified = nullptr;
     std::string basename;
 };
 
@@ -38,7 +41,7 @@ ParallelRead parallel_read(const std::vector<LoaderFactory *> &factories, const 
                            const char *options);
 
 // Hands a read done elsewhere to the instance cache, so that the next loader_invoke for
-// (file, options) is answered from it. Deletes r.geometry.
+// (file, options) is answered from it. Deletes what the cache does not keep.
 void adopt_parallel_read(const char *file, const char *options, ParallelRead r);
 
 }  // namespace kiv::assembly

@@ -18,8 +18,10 @@ ReadAhead::~ReadAhead()
     work_.notify_all();
     for (std::thread &t : threads_)
         t.join();
-    for (auto &[key, job] : jobs_)
+    for (auto &[key, job] : jobs_) {
         GSobject_delete(job.result.geometry);
+        GSobject_delete(job.result.simplified);
+    }
 }
 
 void ReadAhead::ask(const std::string &file, const Options &options,

@@ -13,7 +13,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <numeric>
 
 namespace {
 
@@ -25,6 +24,30 @@ uint32_t order_key(float f)
 {
     const uint32_t bits = std::bit_cast<uint32_t>(f == 0.0f ? 0.0f : f);
     return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
+}
+
+// The vertices in order of position (x, then y, then z), equal positions by index. The keys
+// are computed once and sorted beside the indices, which spares the sort scattered reads.
+std::vector<int> sorted_order(const std::vector<float> &xyz, size_t n)
+{
+    struct Item {
+        uint32_t key[3];
+        int index;
+    };
+    std::vector<Item> items(n);
+    for (size_t v = 0; v < n; ++v) {
+        const float *p = &xyz[3 * v];
+        items[v] = {{order_key(p[0]), order_key(p[1]), order_key(p[2])}, static_cast<int>(v)};
+    }
+    std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
+        if (a.key[0] != b.key[0]) return a.key[0] < b.key[0];
+        if (a.key[1] != b.key[1]) return a.key[1] < b.key[1];
+        if (a.key[2] != b.key[2]) return a.key[2] < b.key[2];
+        return a.index < b.index;
+    });
+    std::vector<int> order(n);
+    for (size_t s = 0; s < n; ++s) order[s] = items[s].index;
+    return order;
 }
 
 std::vector<GSDB_Corner *> all_corners(GSDB_Geometry &g)
@@ -121,33 +144,36 @@ std::vector<int> weld_positions(const std::vector<float> &xyz, const std::vector
 }
 
 // Replaces every real normal by its code direction, welds equal ones and renumbers corners.
+// Only the distinct codes in use are decoded and sorted, not every normal.
 void weld_normals(GSDB_Geometry &g, const std::vector<GSDB_Corner *> &corners)
 {
     const size_t nn = g.normalcount();
-    std::vector<std::array<float, 3>> dir(nn);
-    std::vector<bool> real(nn, false);
+    std::vector<uint16_t> codeof(nn, 0);  // 0: not a real normal
+    std::vector<uint8_t> used(65536, 0);
     for (size_t i = 0; i < nn; ++i) {
         const float *n = &g.normals[3 * i];
         if (!(n[0] < GS_NO_NORMAL)) continue;
-        const uint16_t code = GSnormal_encode(n);
-        if (code == 0) continue;  // no direction: counts as no normal
-        const float *u = GSnormal_decode(code);
-        dir[i] = {u[0], u[1], u[2]};
-        real[i] = true;
+        codeof[i] = GSnormal_encode(n);  // 0 when it has no direction: counts as no normal
+        used[codeof[i]] = 1;
     }
     std::vector<std::array<float, 3>> distinct;
-    for (size_t i = 0; i < nn; ++i)
-        if (real[i]) distinct.push_back(dir[i]);
+    for (size_t k = 1; k < used.size(); ++k) {
+        if (!used[k]) continue;
+        const float *u = GSnormal_decode(static_cast<uint16_t>(k));
+        distinct.push_back({u[0], u[1], u[2]});
+    }
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    for (GSDB_Corner *c : corners) {
-        if (c->normal < 0 || size_t(c->normal) >= nn || !real[size_t(c->normal)]) {
-            c->normal = -1;
-            continue;
-        }
-        const auto it = std::lower_bound(distinct.begin(), distinct.end(), dir[size_t(c->normal)]);
-        c->normal = static_cast<int>(it - distinct.begin());
+    // The output number of every code in use.
+    std::vector<int> slot(used.size(), -1);
+    for (size_t k = 1; k < used.size(); ++k) {
+        if (!used[k]) continue;
+        const float *u = GSnormal_decode(static_cast<uint16_t>(k));
+        const std::array<float, 3> d{u[0], u[1], u[2]};
+        slot[k] = static_cast<int>(std::lower_bound(distinct.begin(), distinct.end(), d) - distinct.begin());
     }
+    for (GSDB_Corner *c : corners)
+        c->normal = c->normal < 0 || size_t(c->normal) >= nn ? -1 : slot[codeof[size_t(c->normal)]];
     g.normals.clear();
     for (const auto &d : distinct) g.normals.insert(g.normals.end(), d.begin(), d.end());
 }
@@ -170,16 +196,7 @@ void gsdb_finish(GSDB_Geometry &g, float creaseangle)
         g.vertices.clear();
         g.normals.clear();
     } else {
-        std::vector<int> order(nv);
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(), [&](int a, int b) {
-            const float *p = &g.vertices[3 * size_t(a)], *q = &g.vertices[3 * size_t(b)];
-            for (int i = 0; i < 3; ++i) {
-                const uint32_t kp = order_key(p[i]), kq = order_key(q[i]);
-                if (kp != kq) return kp < kq;
-            }
-            return a < b;
-        });
+        const std::vector<int> order = sorted_order(g.vertices, nv);
         if (creaseangle > 0.0f) smooth(g, order, creaseangle);
 
         std::vector<int> firsts;
