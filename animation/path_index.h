@@ -1,10 +1,9 @@
-// Resolving many path ids or names against the current root's path list: one pass fills two
-// maps, so a list of n entries costs one pass plus n look-ups instead of n passes.
+// Resolving many path ids or names against the current root's path list with one pass.
 #pragma once
 
+#include "foundation/id_name_map.h"
+
 #include <cstdlib>
-#include <string>
-#include <unordered_map>
 
 class _path;
 
@@ -39,8 +38,7 @@ public:
     _path *find(const char *text) const;
 
 private:
-    std::unordered_map<int, _path *> ids_;
-    std::unordered_map<std::string, _path *> names_;
+    IdNameMap<_path> map_;
 };
 
 }  // namespace kiv::anim

@@ -15,9 +15,7 @@ ObjectIndex::ObjectIndex(_object *start)
     while (!stack.empty()) {
         _object *o = stack.back();
         stack.pop_back();
-        ids_.emplace(o->id, o);
-        if (o->name)
-            names_.emplace(o->name, o);
+        map_.add(o->id, o->name, o);
         // Last child pushed first, so the first child is visited next.
         OBJLIST_ITER it(o->children);
         while (it.prev())
@@ -28,15 +26,8 @@ ObjectIndex::ObjectIndex(_object *start)
 _object *ObjectIndex::find(const char *text) const
 {
     return find_id_or_name(
-        text,
-        [this](int id) {
-            auto it = ids_.find(id);
-            return it == ids_.end() ? nullptr : it->second;
-        },
-        [this](const char *name) {
-            auto it = names_.find(name);
-            return it == names_.end() ? nullptr : it->second;
-        });
+        text, [this](int id) { return map_.by_id(id); },
+        [this](const char *name) { return map_.by_name(name); });
 }
 
 }  // namespace kiv::db

@@ -4,9 +4,7 @@
 
 #include <kivctrl/qel_scan.h>
 
-#include <string>
-#include <string_view>
-#include <unordered_map>
+#include "foundation/id_name_map.h"
 
 class _object;
 
@@ -41,8 +39,7 @@ public:
     _object *find(const char *text) const;
 
 private:
-    std::unordered_map<int, _object *> ids_;
-    std::unordered_map<std::string, _object *> names_;
+    IdNameMap<_object> map_;
 };
 
 }  // namespace kiv::db
