@@ -155,37 +155,9 @@ void define_path(Reading &r)
         r.open_plain();
 }
 
-// PATH ( s ) inside a container: the named path is attached to the current object and takes
-// the object's present state for every attribute it does not animate.
-void attach_named_path(Reading &r)
+void attach(Reading &r, const std::string &name)
 {
-    std::string name = r.in.string_token(kPathNameMax);
-    const Token after = r.in.next();
-    bool ok = after.kind == TokenKind::Close;
-    if (after.kind == TokenKind::WordClose) {
-        esd_send("Unexpected token in path definition");
-        return;
-    }
-    if (after.kind == TokenKind::Record || after.kind == TokenKind::Open) {
-        // PATH ( NAME ( s ) ): the name read by its own record attaches the path too.
-        const std::string &word = after.kind == TokenKind::Record ? after.word : name;
-        const bool named = strcasecmp(word.c_str(), "NAME") == 0 ||
-                           strcasecmp(word.c_str(), "PATH_NAME") == 0;
-        if (!named) {
-            esd_send(kMissingName);
-            r.in.skip_body();
-            r.in.skip_body();
-            return;
-        }
-        name = read_string(r, kPathNameMax);
-        r.in.skip_body();
-        ok = true;
-    } else if (after.kind == TokenKind::Word) {
-        esd_send("Unexpected token in path definition");
-        r.in.skip_body();
-        return;
-    }
-    if (!ok || !r.current)
+    if (!r.current)
         return;
     _path *p = id_or_name_to_path(name.c_str());
     if (!p) {
@@ -194,6 +166,47 @@ void attach_named_path(Reading &r)
     }
     path_associate(p, r.current);
     path_get_all_ignored(p, r.current);
+}
+
+bool is_name_record(const std::string &word)
+{
+    return strcasecmp(word.c_str(), "NAME") == 0 || strcasecmp(word.c_str(), "PATH_NAME") == 0;
+}
+
+// PATH ( s ) inside a container: the named path is attached to the current object and takes
+// the object's present state for every attribute it does not animate.
+void attach_named_path(Reading &r)
+{
+    const std::string name = r.in.string_token(kPathNameMax);
+    const Token after = r.in.next();
+    switch (after.kind) {
+    case TokenKind::Close:
+        attach(r, name);
+        return;
+    case TokenKind::WordClose:  // its ')' closed the PATH
+    case TokenKind::Word:
+        esd_send("Unexpected token in path definition");
+        if (after.kind == TokenKind::Word)
+            r.in.skip_body();
+        return;
+    case TokenKind::Record:
+    case TokenKind::Open:
+        // PATH ( NAME ( s ) ): the name read by its own record attaches the path too.
+        if (!is_name_record(after.kind == TokenKind::Record ? after.word : name)) {
+            esd_send(kMissingName);
+            r.in.skip_body();
+            r.in.skip_body();
+            return;
+        }
+        {
+            const std::string named = read_string(r, kPathNameMax);
+            r.in.skip_body();
+            attach(r, named);
+        }
+        return;
+    case TokenKind::End:
+        return;
+    }
 }
 
 } // namespace
